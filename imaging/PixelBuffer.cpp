@@ -1,8 +1,15 @@
 #include "imaging/PixelBuffer.h"
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <utility>
+
+#include "imaging/Colour.h"
 
 namespace vell {
 
@@ -53,11 +60,13 @@ void TPixelBuffer::Describe(int width, int height, int formatCode, int bitCount)
   blueShift_ = greenShift_ = redShift_ = 0;
   greenPosition_ = redPosition_ = 0;
   if (bitCount == 16 || bitCount == 32) {
-    const int r = formatCode / 100, g = (formatCode / 10) % 10, b = formatCode % 10;
+    const int r = formatCode / 100 % 10, g = (formatCode / 10) % 10, b = formatCode % 10;
     const uint32_t all = bitCount == 16 ? 0xFFFFu : 0xFFFFFFFFu;
-    const uint32_t blueMask = all >> (bitCount - b);
-    const uint32_t greenMask = (all >> (bitCount - b - g)) & ~blueMask;
-    const uint32_t redMask = (all >> (bitCount - b - g - r)) & ~(blueMask | greenMask);
+    // A layout wider than the pixel (888 at 16 bits) saturates instead of shifting out of range.
+    auto low = [&](int bits) { return bits >= bitCount ? all : all >> (bitCount - bits); };
+    const uint32_t blueMask = low(b);
+    const uint32_t greenMask = low(b + g) & ~blueMask;
+    const uint32_t redMask = low(b + g + r) & ~(blueMask | greenMask);
     const uint32_t masks[3] = {redMask, greenMask, blueMask};
     for (size_t i = 0; i < 3; ++i) {
       TRGBQuad& q = info_.bmiColors[i];
@@ -75,15 +84,59 @@ void TPixelBuffer::Describe(int width, int height, int formatCode, int bitCount)
   }
 }
 
+TPixelBuffer::TPixelBuffer(TPixelBuffer&& other) noexcept { *this = std::move(other); }
+
+TPixelBuffer& TPixelBuffer::operator=(TPixelBuffer&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  bitCount_ = std::exchange(other.bitCount_, 0);
+  bytesPerLine_ = std::exchange(other.bytesPerLine_, 0);
+  gap_ = std::exchange(other.gap_, 0);
+  formatCode_ = std::exchange(other.formatCode_, 0);
+  info_ = std::exchange(other.info_, TBitmapInfo{});
+  bits_ = std::move(other.bits_);
+  rows_ = std::move(other.rows_);
+  other.bits_.clear();
+  other.rows_.clear();
+  blueShift_ = std::exchange(other.blueShift_, 0);
+  greenShift_ = std::exchange(other.greenShift_, 0);
+  redShift_ = std::exchange(other.redShift_, 0);
+  greenPosition_ = std::exchange(other.greenPosition_, 0);
+  redPosition_ = std::exchange(other.redPosition_, 0);
+  return *this;
+}
+
 void TPixelBuffer::Allocate(int width, int height, int formatCode, int bitCount) {
-  if (width == width_ && height == height_ && formatCode == formatCode_ && bitCount == bitCount_ &&
-      !(width == 0 && height == 0))
+  // Compare in the stored form so that a repeated request keeps the pixels.
+  const int wantBits = bitCount == 0 ? ScreenBitsPerPixel() : bitCount;
+  int wantFormat = formatCode;
+  if (wantFormat == 0 && wantBits == 16) wantFormat = DetectScreen16BitFormat();
+  if (wantFormat == 0 && wantBits == 32) wantFormat = 888;
+  const int wantHeight = height == INT_MIN ? INT_MAX : std::abs(height);
+  if (width == width_ && wantHeight == height_ && wantFormat == formatCode_ && wantBits == bitCount_ &&
+      !bits_.empty())
     return;
-  Describe(width, height, formatCode, bitCount);
   bits_.clear();
   bits_.shrink_to_fit();
-  if (width_ > 0 && height_ > 0 && bitCount_ > 0)
+  rows_.clear();
+  const bool supported = wantBits == 1 || wantBits == 4 || wantBits == 8 || wantBits == 16 || wantBits == 24 ||
+                         wantBits == 32;
+  // Sizes whose rows or whole memory overflow cannot be had; the buffer stays empty.
+  const int64_t rowBytes = ((static_cast<int64_t>(wantBits) * width + 31) >> 5) * 4;
+  const bool sane = width > 0 && wantHeight > 0 && supported && rowBytes <= INT_MAX &&
+                    rowBytes * wantHeight <= static_cast<int64_t>(UINT32_MAX);
+  if (!sane) {
+    Describe(0, 0, 0, supported ? wantBits : 0);
+    return;
+  }
+  Describe(width, wantHeight, formatCode, wantBits);
+  try {
     bits_.assign(static_cast<size_t>(bytesPerLine_) * static_cast<size_t>(height_), 0);
+  } catch (const std::bad_alloc&) {
+    bits_.clear();
+    Describe(0, 0, 0, wantBits);
+  }
   RebuildRows();
 }
 
@@ -140,13 +193,20 @@ void TPixelBuffer::ReadPixel(int row, int column, uint8_t& blue, uint8_t& green,
 void CopyPixelsTo(const TPixelBuffer& source, TPixelBuffer& destination) {
   if (&source == &destination) return;
   destination.Allocate(source.Width(), source.Height(), 0, 24);
-  if (!source.Empty() && source.BitCount() == 24)
+  if (source.Empty() || destination.Empty()) return;
+  if (source.BitCount() == 24) {
     std::memcpy(destination.Bits(), source.Bits(),
                 static_cast<size_t>(source.BytesPerLine()) * static_cast<size_t>(source.Height()));
+    return;
+  }
+  // Other depths are converted pixel by pixel rather than copied byte for byte
+  // into a buffer of a different size.
+  source.PaintTo(destination, 0, 0);
 }
 
 int WrapIndex(int k, int size) {
-  if (k < 0) return size - 1 - ((-k) % size);
+  if (size <= 0) return 0;
+  if (k < 0) return size - 1 - static_cast<int>((-static_cast<int64_t>(k)) % size);
   if (k >= size) return k % size;
   return k;
 }
@@ -160,9 +220,564 @@ uint32_t NextRandom(uint32_t n) {
   return static_cast<uint32_t>((static_cast<uint64_t>(gRandomState) * n) >> 32);
 }
 
-float NextRandomFloat() { return static_cast<float>(NextRandom(2147483647u)) / 2147483647.0f; }
+float NextRandomFloat() {
+  // Draws close to 2^31 would round up to 1.0f; the range stays [0, 1).
+  const float r = static_cast<float>(static_cast<double>(NextRandom(2147483647u)) / 2147483647.0);
+  return r < 1.0f ? r : std::nextafter(1.0f, 0.0f);
+}
+
+void ReseedRandom() {
+  gRandomState = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
 
 uint32_t RandomState() { return gRandomState; }
 void SetRandomState(uint32_t state) { gRandomState = state; }
+
+
+// ---------------------------------------------------------------------------
+// Block transfers
+
+namespace {
+
+// Palette index of a 1/4/8-bit pixel; the leftmost pixel sits in the high bits.
+int IndexAt(const TPixelBuffer& b, int row, int column) {
+  const uint8_t* p = b.Row(row);
+  switch (b.BitCount()) {
+    case 1: return (p[column >> 3] >> (7 - (column & 7))) & 1;
+    case 4: return (p[column >> 1] >> ((column & 1) ? 0 : 4)) & 0x0F;
+    default: return p[column];
+  }
+}
+
+void SetIndex(TPixelBuffer& b, int row, int column, int index) {
+  uint8_t* p = b.Row(row);
+  switch (b.BitCount()) {
+    case 1: {
+      const int shift = 7 - (column & 7);
+      p[column >> 3] = static_cast<uint8_t>((p[column >> 3] & ~(1 << shift)) | ((index & 1) << shift));
+      break;
+    }
+    case 4: {
+      const int shift = (column & 1) ? 0 : 4;
+      p[column >> 1] = static_cast<uint8_t>((p[column >> 1] & ~(0x0F << shift)) | ((index & 0x0F) << shift));
+      break;
+    }
+    default: p[column] = static_cast<uint8_t>(index); break;
+  }
+}
+
+// A pixel's colour as 0x00RRGGBB, through the palette for 1/4/8 bits.
+uint32_t ColourAt(const TPixelBuffer& b, int row, int column) {
+  if (b.BitCount() <= 8) {
+    const TRGBQuad& q = b.ColorTable()[IndexAt(b, row, column)];
+    return static_cast<uint32_t>(q.rgbRed) << 16 | static_cast<uint32_t>(q.rgbGreen) << 8 | q.rgbBlue;
+  }
+  uint8_t blue, green, red;
+  b.ReadPixel(row, column, blue, green, red);
+  return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;
+}
+
+int NearestPaletteIndex(const TPixelBuffer& b, uint32_t colour) {
+  const int red = (colour >> 16) & 0xFF, green = (colour >> 8) & 0xFF, blue = colour & 0xFF;
+  const int entries = 1 << b.BitCount();
+  int best = 0, bestDistance = INT_MAX;
+  for (int i = 0; i < entries; ++i) {
+    const TRGBQuad& q = b.ColorTable()[i];
+    const int dr = q.rgbRed - red, dg = q.rgbGreen - green, db = q.rgbBlue - blue;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = i;
+      if (distance == 0) break;
+    }
+  }
+  return best;
+}
+
+void PutColour(TPixelBuffer& b, int row, int column, uint32_t colour) {
+  if (b.BitCount() <= 8)
+    SetIndex(b, row, column, NearestPaletteIndex(b, colour));
+  else
+    b.WritePixel(row, column, colour);
+}
+
+bool SameLayout(const TPixelBuffer& a, const TPixelBuffer& b) {
+  if (a.BitCount() != b.BitCount()) return false;
+  if (a.BitCount() == 16 || a.BitCount() == 32) return a.FormatCode() == b.FormatCode();
+  if (a.BitCount() <= 8)
+    return std::memcmp(a.ColorTable(), b.ColorTable(), sizeof(TRGBQuad) << a.BitCount()) == 0;
+  return true;
+}
+
+// Copies the w x h rectangle at (sx, sy) of src to (dx, dy) of dst, skipping
+// whatever falls outside either buffer. src and dst may be the same buffer.
+void CopyRect(const TPixelBuffer& src, TPixelBuffer& dst, int dx, int dy, int w, int h, int sx, int sy) {
+  if (src.Empty() || dst.Empty() || w <= 0 || h <= 0) return;
+  const int64_t left = std::max<int64_t>({0, -static_cast<int64_t>(sx), -static_cast<int64_t>(dx)});
+  const int64_t right = std::min<int64_t>(
+      {w, static_cast<int64_t>(src.Width()) - sx, static_cast<int64_t>(dst.Width()) - dx});
+  const int64_t top = std::max<int64_t>({0, -static_cast<int64_t>(sy), -static_cast<int64_t>(dy)});
+  const int64_t bottom = std::min<int64_t>(
+      {h, static_cast<int64_t>(src.Height()) - sy, static_cast<int64_t>(dst.Height()) - dy});
+  if (left >= right || top >= bottom) return;
+  const int x0 = static_cast<int>(left), x1 = static_cast<int>(right);
+  const int y0 = static_cast<int>(top), y1 = static_cast<int>(bottom);
+  // Copying downwards within one buffer must start at the bottom.
+  const bool upward = &src == &dst && dy > sy;
+  const bool bytes = SameLayout(src, dst) && src.BitCount() >= 8;
+  const int bpp = src.BitCount() / 8;
+  for (int n = 0; n < y1 - y0; ++n) {
+    const int j = upward ? y1 - 1 - n : y0 + n;
+    if (bytes) {
+      std::memmove(dst.Row(dy + j) + static_cast<size_t>(dx + x0) * bpp,
+                   src.Row(sy + j) + static_cast<size_t>(sx + x0) * bpp, static_cast<size_t>(x1 - x0) * bpp);
+      continue;
+    }
+    const bool indices = SameLayout(src, dst);
+    const bool backwards = &src == &dst && dy == sy && dx > sx;
+    for (int m = 0; m < x1 - x0; ++m) {
+      const int i = backwards ? x1 - 1 - m : x0 + m;
+      if (indices)
+        SetIndex(dst, dy + j, dx + i, IndexAt(src, sy + j, sx + i));
+      else
+        PutColour(dst, dy + j, dx + i, ColourAt(src, sy + j, sx + i));
+    }
+  }
+}
+
+}  // namespace
+
+void TPixelBuffer::PaintTo(TPixelBuffer& target, int x, int y) const {
+  CopyRect(*this, target, x, y, width_, height_, 0, 0);
+}
+
+void TPixelBuffer::PaintRegion(TPixelBuffer& target, int x, int y, int w, int h, int sourceX, int sourceY) const {
+  CopyRect(*this, target, x, y, w, h, sourceX, sourceY);
+}
+
+void TPixelBuffer::PaintStretched(TPixelBuffer& target, int x, int y, int w, int h) const {
+  if (Empty() || target.Empty() || w <= 0 || h <= 0) return;
+  const int64_t left = std::max<int64_t>(0, -static_cast<int64_t>(x));
+  const int64_t right = std::min<int64_t>(w, static_cast<int64_t>(target.Width()) - x);
+  const int64_t top = std::max<int64_t>(0, -static_cast<int64_t>(y));
+  const int64_t bottom = std::min<int64_t>(h, static_cast<int64_t>(target.Height()) - y);
+  if (left >= right || top >= bottom) return;
+  // Painting a buffer stretched onto itself reads a copy of the original.
+  if (&target == this) {
+    TPixelBuffer copy;
+    copy.Allocate(width_, height_, formatCode_, bitCount_);
+    if (copy.Empty()) return;
+    copy.info_ = info_;
+    std::memcpy(copy.Bits(), Bits(), bits_.size());
+    copy.PaintStretched(target, x, y, w, h);
+    return;
+  }
+  std::vector<int> columns(static_cast<size_t>(right - left));
+  for (int64_t i = left; i < right; ++i)
+    columns[static_cast<size_t>(i - left)] = static_cast<int>(i * width_ / w);
+  const bool bytes = SameLayout(*this, target) && bitCount_ >= 8;
+  const bool indices = SameLayout(*this, target);
+  const int bpp = bitCount_ / 8;
+  for (int64_t j = top; j < bottom; ++j) {
+    const int sy = static_cast<int>(j * height_ / h);
+    const int ty = static_cast<int>(y + j);
+    const uint8_t* src = Row(sy);
+    uint8_t* dst = target.Row(ty) + (x + left) * bpp;
+    for (size_t n = 0; n < columns.size(); ++n) {
+      const int sx = columns[n];
+      const int tx = static_cast<int>(x + left + static_cast<int64_t>(n));
+      if (bytes) {
+        if (bpp == 3) {
+          dst[0] = src[sx * 3];
+          dst[1] = src[sx * 3 + 1];
+          dst[2] = src[sx * 3 + 2];
+        } else {
+          std::memcpy(dst, src + static_cast<size_t>(sx) * bpp, static_cast<size_t>(bpp));
+        }
+        dst += bpp;
+      } else if (indices) {
+        SetIndex(target, ty, tx, IndexAt(*this, sy, sx));
+      } else {
+        PutColour(target, ty, tx, ColourAt(*this, sy, sx));
+      }
+    }
+  }
+}
+
+void TPixelBuffer::PaintTiled(TPixelBuffer& target, int x, int y, int w, int h) const {
+  if (Empty() || target.Empty() || w <= 0 || h <= 0) return;
+  // Only the part that can land on the target is built.
+  const int64_t tw64 = std::min<int64_t>(w, static_cast<int64_t>(target.Width()) - x);
+  const int64_t th64 = std::min<int64_t>(h, static_cast<int64_t>(target.Height()) - y);
+  if (tw64 <= 0 || th64 <= 0 || x + tw64 <= 0 || y + th64 <= 0) return;
+  const int tw = static_cast<int>(tw64), th = static_cast<int>(th64);
+  TPixelBuffer tile;
+  tile.Allocate(tw, th, target.FormatCode(), target.BitCount());
+  if (tile.Empty()) return;
+  std::memcpy(tile.ColorTable(), target.ColorTable(), sizeof(TRGBQuad) * 256);
+  PaintTo(tile, 0, 0);
+  const int firstH = std::min(height_, th);
+  for (int filled = std::min(width_, tw); filled < tw; filled *= 2)
+    CopyRect(tile, tile, filled, 0, filled, firstH, 0, 0);
+  for (int filled = firstH; filled < th; filled *= 2) CopyRect(tile, tile, 0, filled, tw, filled, 0, 0);
+  tile.PaintTo(target, x, y);
+}
+
+// ---------------------------------------------------------------------------
+// Whole-buffer operations
+
+void TPixelBuffer::FlipRows() {
+  if (Empty()) return;
+  std::vector<uint8_t> temp(static_cast<size_t>(bytesPerLine_));
+  for (int i = 0; i <= (height_ - 1) / 2; ++i) {
+    const int j = height_ - 1 - i;
+    if (i == j) break;
+    std::memcpy(temp.data(), Row(i), temp.size());
+    std::memcpy(Row(i), Row(j), temp.size());
+    std::memcpy(Row(j), temp.data(), temp.size());
+  }
+}
+
+namespace {
+template <typename Pixel>
+void MirrorRow(Pixel* row, int width) {
+  for (int i = 0; i <= (width - 1) / 2; ++i) std::swap(row[i], row[width - 1 - i]);
+}
+}  // namespace
+
+void TPixelBuffer::MirrorColumns() {
+  if (Empty()) return;
+  for (int r = 0; r < height_; ++r) {
+    switch (bitCount_) {
+      case 8: MirrorRow(Row(r), width_); break;
+      case 16: MirrorRow(Row16(r), width_); break;
+      case 24: MirrorRow(Row24(r), width_); break;
+      case 32: MirrorRow(Row32(r), width_); break;
+      default: return;
+    }
+  }
+}
+
+void TPixelBuffer::ScrollWrap(int dx, int dy) {
+  if (Empty()) return;
+  if (dy != 0) {
+    const int shift = static_cast<int>(((static_cast<int64_t>(dy) % height_) + height_) % height_);
+    if (shift != 0) {
+      // Whole rows move, so every row keeps its own padding at its end.
+      const size_t saved = static_cast<size_t>(shift) * static_cast<size_t>(bytesPerLine_);
+      std::vector<uint8_t> temp(Bits(), Bits() + saved);
+      std::memmove(Bits(), Bits() + saved, bits_.size() - saved);
+      std::memcpy(Bits() + (bits_.size() - saved), temp.data(), saved);
+    }
+  }
+  if (dx != 0) {
+    const int shift = static_cast<int>(((static_cast<int64_t>(dx) % width_) + width_) % width_);
+    if (shift == 0) return;
+    if (bitCount_ >= 8) {
+      const size_t bpp = static_cast<size_t>(bitCount_ / 8);
+      const size_t pictureBytes = static_cast<size_t>(width_) * bpp, moved = static_cast<size_t>(shift) * bpp;
+      std::vector<uint8_t> temp(moved);
+      for (int r = 0; r < height_; ++r) {
+        uint8_t* row = Row(r);
+        std::memcpy(temp.data(), row, moved);
+        std::memmove(row, row + moved, pictureBytes - moved);
+        std::memcpy(row + pictureBytes - moved, temp.data(), moved);
+      }
+    } else {
+      std::vector<int> indices(static_cast<size_t>(width_));
+      for (int r = 0; r < height_; ++r) {
+        for (int c = 0; c < width_; ++c) indices[static_cast<size_t>(c)] = IndexAt(*this, r, (c + shift) % width_);
+        for (int c = 0; c < width_; ++c) SetIndex(*this, r, c, indices[static_cast<size_t>(c)]);
+      }
+    }
+  }
+}
+
+namespace {
+
+// 16-bit pixels: channels widened to bytes and packed back, as ReadPixel/WritePixel do.
+struct TPack16 {
+  int blueShift, greenShift, redShift, greenPosition, redPosition;
+  explicit TPack16(const TPixelBuffer& b)
+      : blueShift(b.BlueShift()),
+        greenShift(b.GreenShift()),
+        redShift(b.RedShift()),
+        greenPosition(b.GreenPosition()),
+        redPosition(b.RedPosition()) {}
+  void Unpack(uint32_t v, int& blue, int& green, int& red) const {
+    blue = static_cast<int>((v & ((1u << (8 - blueShift)) - 1)) << blueShift);
+    green = static_cast<int>(((v >> greenPosition) & ((1u << (8 - greenShift)) - 1)) << greenShift);
+    red = static_cast<int>(((v >> redPosition) & ((1u << (8 - redShift)) - 1)) << redShift);
+  }
+  uint16_t Pack(int blue, int green, int red) const {
+    return static_cast<uint16_t>((red >> redShift) << redPosition | (green >> greenShift) << greenPosition |
+                                 (blue >> blueShift));
+  }
+};
+
+void ApplyTable16(TPixelBuffer& b, const std::vector<uint16_t>& table) {
+  for (int r = 0; r < b.Height(); ++r) {
+    uint16_t* __restrict row = b.Row16(r);
+    for (int c = 0; c < b.Width(); ++c) row[c] = table[row[c]];
+  }
+}
+
+// Maps the B, G, R bytes of n pixels stride bytes apart; any fourth byte is left alone.
+template <int Stride>
+void MapPixels(uint8_t* __restrict p, int n, const uint8_t* __restrict red, const uint8_t* __restrict green,
+               const uint8_t* __restrict blue) {
+  int i = 0;
+  if constexpr (Stride == 3) {
+    // Eight pixels are three 64-bit words: fewer loads and stores than byte by byte.
+    const uint8_t* tables[3] = {blue, green, red};
+    for (; i + 8 <= n; i += 8, p += 24) {
+      uint64_t words[3];
+      std::memcpy(words, p, 24);
+      uint64_t out[3] = {0, 0, 0};
+      for (int k = 0; k < 24; ++k) {
+        const uint64_t byte = (words[k / 8] >> (8 * (k % 8))) & 0xFF;
+        out[k / 8] |= static_cast<uint64_t>(tables[k % 3][byte]) << (8 * (k % 8));
+      }
+      std::memcpy(p, out, 24);
+    }
+  }
+  for (; i < n; ++i, p += Stride) {
+    p[0] = blue[p[0]];
+    p[1] = green[p[1]];
+    p[2] = red[p[2]];
+  }
+}
+
+}  // namespace
+
+void TPixelBuffer::ApplyChannelTables(const uint8_t* redTable, const uint8_t* greenTable, const uint8_t* blueTable) {
+  switch (bitCount_) {
+    case 1:
+    case 4:
+    case 8:
+      for (int i = 0; i < (1 << bitCount_); ++i) {
+        TRGBQuad& q = info_.bmiColors[static_cast<size_t>(i)];
+        q.rgbBlue = blueTable[q.rgbBlue];
+        q.rgbGreen = greenTable[q.rgbGreen];
+        q.rgbRed = redTable[q.rgbRed];
+      }
+      break;
+    case 16: {
+      if (Empty()) return;
+      const TPack16 pack(*this);
+      std::vector<uint16_t> table(65536);
+      for (uint32_t v = 0; v < 65536; ++v) {
+        int blue, green, red;
+        pack.Unpack(v, blue, green, red);
+        table[v] = pack.Pack(blueTable[blue], greenTable[green], redTable[red]);
+      }
+      ApplyTable16(*this, table);
+      break;
+    }
+    case 24:
+      for (int r = 0; r < height_ && !Empty(); ++r) MapPixels<3>(Row(r), width_, redTable, greenTable, blueTable);
+      break;
+    case 32:
+      for (int r = 0; r < height_ && !Empty(); ++r) MapPixels<4>(Row(r), width_, redTable, greenTable, blueTable);
+      break;
+    default:
+      break;
+  }
+}
+
+void TPixelBuffer::ShiftChannels(int red, int green, int blue) {
+  const TChannelTable r = ShiftTable(red), g = ShiftTable(green), b = ShiftTable(blue);
+  ApplyChannelTables(r.data(), g.data(), b.data());
+}
+
+void TPixelBuffer::AdjustContrast(int red, int green, int blue) {
+  const TChannelTable r = ContrastTable(red), g = ContrastTable(green), b = ContrastTable(blue);
+  ApplyChannelTables(r.data(), g.data(), b.data());
+}
+
+void TPixelBuffer::AdjustLightness(int red, int green, int blue) {
+  const TChannelTable r = LightnessTable(red), g = LightnessTable(green), b = LightnessTable(blue);
+  ApplyChannelTables(r.data(), g.data(), b.data());
+}
+
+namespace {
+
+uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// The saturation of one pixel, with base[s] = s / 3 - A[s / 3] for the channel sum s.
+struct TSaturation {
+  std::array<int, 256> weight;
+  std::array<int, 766> base;
+  explicit TSaturation(int amount) : weight(SaturationWeights(amount)) {
+    for (int s = 0; s < 766; ++s) base[static_cast<size_t>(s)] = s / 3 - weight[static_cast<size_t>(s / 3)];
+  }
+  void Apply(uint8_t& blue, uint8_t& green, uint8_t& red) const {
+    const int b = base[static_cast<size_t>(blue + green + red)];
+    blue = Clamp255(b + weight[blue]);
+    green = Clamp255(b + weight[green]);
+    red = Clamp255(b + weight[red]);
+  }
+};
+
+template <int Stride>
+void SaturatePixels(uint8_t* __restrict p, int n, const TSaturation& s) {
+  for (int i = 0; i < n; ++i, p += Stride) s.Apply(p[0], p[1], p[2]);
+}
+
+}  // namespace
+
+void TPixelBuffer::AdjustSaturation(int amount) {
+  const TSaturation s(amount);
+  switch (bitCount_) {
+    case 1:
+    case 4:
+    case 8:
+      for (int i = 0; i < (1 << bitCount_); ++i) {
+        TRGBQuad& q = info_.bmiColors[static_cast<size_t>(i)];
+        s.Apply(q.rgbBlue, q.rgbGreen, q.rgbRed);
+      }
+      break;
+    case 16: {
+      if (Empty()) return;
+      const TPack16 pack(*this);
+      std::vector<uint16_t> table(65536);
+      for (uint32_t v = 0; v < 65536; ++v) {
+        int blue, green, red;
+        pack.Unpack(v, blue, green, red);
+        uint8_t b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green), r = static_cast<uint8_t>(red);
+        s.Apply(b, g, r);
+        table[v] = pack.Pack(b, g, r);
+      }
+      ApplyTable16(*this, table);
+      break;
+    }
+    case 24:
+      for (int r = 0; r < height_ && !Empty(); ++r) SaturatePixels<3>(Row(r), width_, s);
+      break;
+    case 32:
+      for (int r = 0; r < height_ && !Empty(); ++r) SaturatePixels<4>(Row(r), width_, s);
+      break;
+    default:
+      break;
+  }
+}
+
+void TPixelBuffer::AddNoise(int amount, bool mono) {
+  if (Empty()) return;
+  const uint32_t range = static_cast<uint32_t>(amount) & 0xFF;
+  const int half = static_cast<int>(range >> 1);
+  auto draw = [&] { return static_cast<int>(NextRandom(range)) - half; };
+  auto noisePixel = [&](uint8_t& blue, uint8_t& green, uint8_t& red) {
+    if (mono) {
+      const int d = draw();
+      blue = Clamp255(blue + d);
+      green = Clamp255(green + d);
+      red = Clamp255(red + d);
+    } else {
+      blue = Clamp255(blue + draw());
+      green = Clamp255(green + draw());
+      red = Clamp255(red + draw());
+    }
+  };
+  switch (bitCount_) {
+    case 8:
+      // Palette indices take the noise themselves, one draw per byte.
+      for (int r = 0; r < height_; ++r) {
+        uint8_t* p = Row(r);
+        for (int c = 0; c < width_; ++c) p[c] = Clamp255(p[c] + draw());
+      }
+      break;
+    case 16: {
+      const TPack16 pack(*this);
+      for (int r = 0; r < height_; ++r) {
+        uint16_t* p = Row16(r);
+        for (int c = 0; c < width_; ++c) {
+          int blue, green, red;
+          pack.Unpack(p[c], blue, green, red);
+          uint8_t b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green), rd = static_cast<uint8_t>(red);
+          noisePixel(b, g, rd);
+          p[c] = pack.Pack(b, g, rd);
+        }
+      }
+      break;
+    }
+    case 24:
+    case 32: {
+      const int bpp = bitCount_ / 8;
+      for (int r = 0; r < height_; ++r) {
+        uint8_t* p = Row(r);
+        for (int c = 0; c < width_; ++c, p += bpp) noisePixel(p[0], p[1], p[2]);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Bilinear sampling
+
+namespace {
+
+// Whole part, weights and the two wrapped neighbours along one axis.
+struct TAxis {
+  int first, second;
+  float w0, w1;
+};
+
+TAxis SampleAxis(float f, int size) {
+  // Coordinates far outside any picture are brought near it first; trunc of
+  // them would not fit an int.
+  if (!std::isfinite(f)) f = 0.0f;
+  if (std::fabs(f) > 1.0e8f) f = std::fmod(f, static_cast<float>(size));
+  const int i = static_cast<int>(f);  // toward zero
+  TAxis a;
+  if (f >= 0.0f) {
+    a.w1 = f - static_cast<float>(i);
+    a.w0 = 1.0f - a.w1;
+  } else {
+    a.w0 = static_cast<float>(i) - f;
+    a.w1 = 1.0f - a.w0;
+  }
+  // Between -1 and 0 the whole part is 0, which is not negative, so the wrap
+  // rule alone would take column 0 as the left neighbour and column 1 as the
+  // right one: sampling would jump at 0. The left neighbour there is the last one.
+  a.first = (f < 0.0f && i == 0) ? size - 1 : WrapIndex(i, size);
+  a.second = a.first + 1 < size ? a.first + 1 : 0;
+  return a;
+}
+
+}  // namespace
+
+TRGB24 SampleBilinear(const TPixelBuffer& source, float fx, float fy) {
+  if (source.Empty() || source.Width() <= 0 || source.Height() <= 0) return TRGB24{0, 0, 0};
+  const TAxis x = SampleAxis(fx, source.Width());
+  const TAxis y = SampleAxis(fy, source.Height());
+  uint8_t px[4][3];
+  const int cols[2] = {x.first, x.second}, rows[2] = {y.first, y.second};
+  for (int j = 0; j < 2; ++j)
+    for (int i = 0; i < 2; ++i) {
+      if (source.BitCount() == 24) {
+        const TRGB24& p = source.Row24(rows[j])[cols[i]];
+        px[j * 2 + i][0] = p.b;
+        px[j * 2 + i][1] = p.g;
+        px[j * 2 + i][2] = p.r;
+      } else {
+        const uint32_t c = ColourAt(source, rows[j], cols[i]);
+        px[j * 2 + i][0] = static_cast<uint8_t>(c);
+        px[j * 2 + i][1] = static_cast<uint8_t>(c >> 8);
+        px[j * 2 + i][2] = static_cast<uint8_t>(c >> 16);
+      }
+    }
+  const float w[4] = {x.w0 * y.w0, x.w1 * y.w0, x.w0 * y.w1, x.w1 * y.w1};
+  uint8_t out[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    float sum = 0.0f;
+    for (int k = 0; k < 4; ++k) sum += w[k] * static_cast<float>(px[k][ch]);
+    out[ch] = Clamp255(static_cast<int>(std::nearbyint(sum)));
+  }
+  return TRGB24{out[0], out[1], out[2]};
+}
 
 }  // namespace vell

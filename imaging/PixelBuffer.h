@@ -48,11 +48,15 @@ class TPixelBuffer {
   TPixelBuffer() = default;
   TPixelBuffer(const TPixelBuffer&) = delete;
   TPixelBuffer& operator=(const TPixelBuffer&) = delete;
-  TPixelBuffer(TPixelBuffer&&) noexcept = default;
-  TPixelBuffer& operator=(TPixelBuffer&&) noexcept = default;
+  // A moved-from buffer is left empty (0 x 0, no rows), never half-shaped.
+  TPixelBuffer(TPixelBuffer&& other) noexcept;
+  TPixelBuffer& operator=(TPixelBuffer&& other) noexcept;
 
-  // Shape. Allocate keeps the pixels when all four values are unchanged;
-  // Allocate(0, 0, 0, 0) releases them. A bit count of 0 means the screen's.
+  // Shape. Allocate keeps the pixels when all four values are unchanged
+  // (compared after the defaults below are applied); Allocate(0, 0, 0, 0)
+  // releases them. A bit count of 0 means the screen's; a format code of 0
+  // means the screen's 16-bit layout for 16 bits and 888 for 32 bits.
+  // When the memory cannot be had the buffer is left empty (0 x 0).
   void Allocate(int width, int height, int formatCode, int bitCount);
   void Describe(int width, int height, int formatCode, int bitCount);
 
@@ -76,7 +80,9 @@ class TPixelBuffer {
   TRGB24* Row24(int i) { return reinterpret_cast<TRGB24*>(Row(i)); }
   const TRGB24* Row24(int i) const { return reinterpret_cast<const TRGB24*>(Row(i)); }
   uint16_t* Row16(int i) { return reinterpret_cast<uint16_t*>(Row(i)); }
+  const uint16_t* Row16(int i) const { return reinterpret_cast<const uint16_t*>(Row(i)); }
   uint32_t* Row32(int i) { return reinterpret_cast<uint32_t*>(Row(i)); }
+  const uint32_t* Row32(int i) const { return reinterpret_cast<const uint32_t*>(Row(i)); }
 
   uint8_t BlueShift() const { return blueShift_; }
   uint8_t GreenShift() const { return greenShift_; }
@@ -84,27 +90,44 @@ class TPixelBuffer {
   uint8_t GreenPosition() const { return greenPosition_; }
   uint8_t RedPosition() const { return redPosition_; }
 
-  // Single pixels; colour is 0x00RRGGBB.
+  // Single pixels; colour is 0x00RRGGBB. 16, 24 and 32 bits only (others: no effect).
   void WritePixel(int row, int column, uint32_t colour);
   void ReadPixel(int row, int column, uint8_t& blue, uint8_t& green, uint8_t& red) const;
 
-  // Block transfers onto another buffer (the drawing target), clipped to it.
+  // Block transfers onto another buffer (the drawing target). Every transfer is
+  // clipped to both buffers: pixels that would land outside the target, or come
+  // from outside this buffer, are skipped. Same layout copies bytes; otherwise
+  // each pixel is converted through its colour (1/4/8-bit targets take the
+  // nearest palette entry). A buffer may be painted onto itself.
   void PaintTo(TPixelBuffer& target, int x, int y) const;
-  // Nearest-neighbour stretch of the whole buffer to w x h (COLORONCOLOR).
+  // Nearest-neighbour stretch of the whole buffer to w x h (COLORONCOLOR):
+  // target pixel (x + i, y + j) takes source column floor(i * Width() / w) and
+  // row floor(j * Height() / h). Never blends. Nothing happens for w or h <= 0.
   void PaintStretched(TPixelBuffer& target, int x, int y, int w, int h) const;
+  // The w x h rectangle of this buffer at (sourceX, sourceY), painted at (x, y).
   void PaintRegion(TPixelBuffer& target, int x, int y, int w, int h, int sourceX, int sourceY) const;
-  // Fills w x h at (x, y) with the buffer repeated, built by doubling.
+  // Fills w x h at (x, y) with the buffer repeated from its top-left corner,
+  // built by doubling the painted part to the right and then downwards.
   void PaintTiled(TPixelBuffer& target, int x, int y, int w, int h) const;
 
-  // Whole-buffer operations.
-  void FlipRows();
-  void MirrorColumns();
+  // Whole-buffer operations. None of them touches the row padding.
+  void FlipRows();       // upside down
+  void MirrorColumns();  // left to right; 8, 16, 24 and 32 bits
+  // Rotates the picture with wrap-around: content moves up by dy rows, then
+  // left by dx pixels. Rows [0,1,2,3] with dy = -1 become [3,0,1,2].
   void ScrollWrap(int dx, int dy);
+  // 1/4/8 bits: the palette; 16 bits: every pixel through a 65536-entry table;
+  // 24 and 32 bits: the B, G, R bytes of every pixel (the fourth byte is kept).
   void ApplyChannelTables(const uint8_t* redTable, const uint8_t* greenTable, const uint8_t* blueTable);
+  // Signed amounts -255 ... 255 per channel; see imaging/Colour.h for the tables.
   void ShiftChannels(int red, int green, int blue);
   void AdjustContrast(int red, int green, int blue);
   void AdjustLightness(int red, int green, int blue);
+  // 256 keeps every pixel; below pulls channels toward their mean, above pushes away.
   void AdjustSaturation(int amount);
+  // amount is taken modulo 256, h = amount / 2; each channel (blue, green, red)
+  // gets clamp(c + NextRandom(amount) - h), or one draw per pixel when mono.
+  // 8 bits: the bytes (palette indices) get the noise.
   void AddNoise(int amount, bool mono);
   // Nearest-neighbour rotation in 16.16 fixed point with wrap-around.
   void RotateInto(TPixelBuffer& destination, int centreX, int centreY, double angleDegrees) const;
@@ -129,15 +152,19 @@ class TPixelBuffer {
 void CopyPixelsTo(const TPixelBuffer& source, TPixelBuffer& destination);
 
 // The engine's wrap-around rule: -1 -> size-2, -size -> size-1, size -> 0.
+// A size of 0 or less gives 0.
 int WrapIndex(int k, int size);
 
-// Bilinear sample with wrap-around (24-bit source).
+// Bilinear sample with wrap-around: the four pixels around (fx, fy) weighted
+// in single precision and rounded to bytes. Coordinates just below 0 take the
+// last column/row as their left/upper neighbour, so sampling is continuous
+// across the seam. An empty source gives black.
 TRGB24 SampleBilinear(const TPixelBuffer& source, float fx, float fy);
 
 // Process-wide linear congruential generator (state starts at 0).
 uint32_t NextRandom(uint32_t n);
-float NextRandomFloat();  // NextRandom(2147483647) / 2147483647
-void ReseedRandom();
+float NextRandomFloat();  // NextRandom(2147483647) / 2147483647, always below 1
+void ReseedRandom();       // low 32 bits of the steady clock
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 
