@@ -1,0 +1,88 @@
+#include "editor/Editor.h"
+
+#include <cstring>
+#include <utility>
+
+namespace vell {
+
+std::string ColorText(uint32_t colour) {
+  return "R: " + std::to_string(colour & 0xFF) + " G: " + std::to_string((colour >> 8) & 0xFF) +
+         " B: " + std::to_string((colour >> 16) & 0xFF);
+}
+
+std::string BoolText(bool flag) { return flag ? "True" : "False"; }
+
+void CopyImage(const TPixelBuffer& source, TPixelBuffer& destination) {
+  if (&source == &destination) return;
+  destination.Allocate(source.Width(), source.Height(), 0, 24);
+  if (source.Empty() || destination.Empty()) return;
+  if (source.BitCount() == 24) {
+    std::memcpy(destination.Bits(), source.Bits(),
+                static_cast<size_t>(source.BytesPerLine()) * static_cast<size_t>(source.Height()));
+    return;
+  }
+  // Other depths go pixel by pixel through the buffer's own reader.
+  for (int y = 0; y < source.Height(); ++y) {
+    TRGB24* d = destination.Row24(y);
+    for (int x = 0; x < source.Width(); ++x) source.ReadPixel(y, x, d[x].b, d[x].g, d[x].r);
+  }
+}
+
+void FillImage(TPixelBuffer& image, uint32_t colour) {
+  if (image.Empty() || image.BitCount() != 24) return;
+  const TRGB24 px{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
+                  static_cast<uint8_t>(colour)};
+  for (int y = 0; y < image.Height(); ++y) {
+    TRGB24* row = image.Row24(y);
+    for (int x = 0; x < image.Width(); ++x) row[x] = px;
+  }
+}
+
+void TEditor::CreateImages() {
+  dibWork.Allocate(0, 0, 0, 0);
+  dibWork.Allocate(kStartWidth, kStartHeight, 0, 24);
+  FillImage(dibWork, 0);
+  CopyImage(dibWork, dibScratch);
+  CopyImage(dibWork, dibBuffer);
+  CopyImage(dibWork, dibOriginal);
+}
+
+void TEditor::New(uint32_t brushColour) {
+  if (PushUndo) PushUndo();
+  FillImage(dibWork, brushColour);
+  Log("New Image, Color " + ColorText(brushColour));
+}
+
+void TEditor::Reset() {
+  if (PushUndo) PushUndo();
+  CopyImage(dibOriginal, dibWork);
+  Log("Image Reset");
+}
+
+void TEditor::InstallLoadedImage(TPixelBuffer&& picture) {
+  CopyImage(picture, dibWork);
+  CopyImage(dibWork, dibOriginal);
+  dibScratch.Allocate(dibWork.Width(), dibWork.Height(), 0, 24);
+}
+
+void TEditor::SelectEffect(int id, const std::string& name) {
+  EffectType = id;
+  EffectName = id == -1 ? std::string() : name;
+}
+
+std::string TEditor::ActivityText() const { return EffectType == -1 ? "Idle..." : EffectName; }
+
+bool TEditor::QueryClose(EditorUi& ui, const std::function<void()>& saveAs) const {
+  if (!PromptForSave) return true;
+  switch (ui.MessageBox(kSaveOnCloseText, TMsgButtons::YesNoCancel, TMsgKind::Confirmation)) {
+    case TMsgResult::Yes:
+      if (saveAs) saveAs();
+      return true;
+    case TMsgResult::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vell
