@@ -50,8 +50,8 @@ struct TSliderPositions {
 
 // The slider preview: preview becomes a 24-bit copy of source, then, in this
 // order, lightness (unless at 255), contrast (unless at 255), saturation with
-// the raw position as amount (unless at 0; at 255 this is a near-identity pass,
-// not a skip) and the red/green/blue shift (unless all three at 255), each
+// the raw position as amount (unless at 0; at 255 the pass runs and keeps
+// every pixel) and the red/green/blue shift (unless all three at 255), each
 // slider counting position - 255. Committing is copying preview back.
 void ApplySliders(TPixelBuffer& preview, const TPixelBuffer& source, const TSliderPositions& sliders);
 
