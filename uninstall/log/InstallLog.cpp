@@ -140,7 +140,23 @@ class Parser {
 
   DupIndex privateIndex_, regKeyIndex_, regEditIndex_, iniItemIndex_;
   std::unordered_map<std::string, std::string> longForms_;
+  // The directory paths folded to lower case, kept beside the list: the folder records
+  // compare against every entry, and a plain byte compare keeps that fast.
+  std::vector<std::string> dirFolded_;
+  void AddDirectory(DirEntry entry);
 };
+
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
+  return out;
+}
+
+void Parser::AddDirectory(DirEntry entry) {
+  if (log_.directories.size() >= kListCapacity) return;
+  dirFolded_.push_back(Folded(entry.path));
+  log_.directories.push_back(std::move(entry));
+}
 
 bool Parser::NextLine(LogLine* line) {
   if (hasPending_) {
@@ -203,7 +219,7 @@ void Parser::PreSeedLogFolder() {
   seed.path = logFolder_;
   seed.treeInstallation = 0;
   seed.madeInstallation = kAlwaysInstallation;
-  log_.directories.push_back(std::move(seed));
+  AddDirectory(std::move(seed));
 }
 
 std::string TrimTitleImpl(std::string_view title) {
@@ -695,16 +711,18 @@ void Parser::MadeDirRecord(std::string_view value) {
   }
   if (!logFolder_.empty() && StartsWithNoCase(logFolder_, path)) logFolder_ = path;
   if (!TakesDirectory(path)) return;
-  for (DirEntry& e : log_.directories) {
-    const size_t n = std::min(e.path.size(), path.size());
-    if (EqualNoCase(std::string_view(e.path).substr(0, n), std::string_view(path).substr(0, n))) {
-      e.path.resize(n);
-      e.madeInstallation = current_;
+  const std::string folded = Folded(path);
+  for (size_t i = 0; i < dirFolded_.size(); ++i) {
+    std::string& f = dirFolded_[i];
+    const size_t n = std::min(f.size(), folded.size());
+    if (std::memcmp(f.data(), folded.data(), n) == 0) {
+      f.resize(n);
+      log_.directories[i].path.resize(n);
+      log_.directories[i].madeInstallation = current_;
       return;
     }
   }
-  if (log_.directories.size() < kListCapacity)
-    log_.directories.push_back(DirEntry{path, false, 0, current_});
+  AddDirectory(DirEntry{path, false, 0, current_});
 }
 
 void Parser::FileTreeRecord(std::string_view value) {
@@ -715,14 +733,14 @@ void Parser::FileTreeRecord(std::string_view value) {
     path.push_back('\\');
   }
   if (!TakesDirectory(path)) return;
-  for (DirEntry& e : log_.directories) {
-    if (EqualNoCase(e.path, path)) {
-      e.treeInstallation = e.madeInstallation = current_;
+  const std::string folded = Folded(path);
+  for (size_t i = 0; i < dirFolded_.size(); ++i) {
+    if (dirFolded_[i] == folded) {
+      log_.directories[i].treeInstallation = log_.directories[i].madeInstallation = current_;
       return;
     }
   }
-  if (log_.directories.size() < kListCapacity)
-    log_.directories.push_back(DirEntry{path, false, current_, current_});
+  AddDirectory(DirEntry{path, false, current_, current_});
 }
 
 void Parser::RegTreeRecord(std::string_view value) {
