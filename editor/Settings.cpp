@@ -1,0 +1,252 @@
+#include "editor/Settings.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+
+namespace vell {
+
+namespace {
+
+constexpr const char* kEffectVals = "EffectVals";
+constexpr const char* kMainForm = "MainForm";
+constexpr const char* kToolBox = "ToolBox";
+constexpr const char* kFilter = "Filter";
+constexpr const char* kFilterKeys[10] = {"e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "eDiv"};
+
+using P = TSettingsEffectParams;
+
+TSettingsExtraKey SingleKey(const char* key, float P::*m, double def) {
+  TSettingsExtraKey k{key, TSettingsKind::Single};
+  k.Single = m;
+  k.ReadDefault = def;
+  return k;
+}
+TSettingsExtraKey IntKey(const char* key, int32_t P::*m, double def) {
+  TSettingsExtraKey k{key, TSettingsKind::Integer};
+  k.Integer = m;
+  k.ReadDefault = def;
+  return k;
+}
+TSettingsExtraKey FlagKey(const char* key, bool P::*m, double def) {
+  TSettingsExtraKey k{key, TSettingsKind::Flag};
+  k.Flag = m;
+  k.ReadDefault = def;
+  return k;
+}
+TSettingsExtraKey ColourKey(const char* key, uint32_t P::*m, double def) {
+  TSettingsExtraKey k{key, TSettingsKind::Colour};
+  k.Colour = m;
+  k.ReadDefault = def;
+  return k;
+}
+TSettingsExtraKey WholeKey(const char* key, double P::*m, double def) {
+  TSettingsExtraKey k{key, TSettingsKind::WholeReal};
+  k.WholeReal = m;
+  k.ReadDefault = def;
+  return k;
+}
+
+// Colours are 0x00BBGGRR; anything above the low 24 bits is not a colour.
+uint32_t ColourFrom(int32_t stored) { return static_cast<uint32_t>(stored) & 0x00FFFFFFu; }
+
+}  // namespace
+
+const std::array<TSettingsExtraKey, 26>& SettingsExtraKeys() {
+  // The peaks, wavelengths, scale and turbulence read as 0 when missing; the
+  // others read as their built-in value.
+  static const std::array<TSettingsExtraKey, 26> keys = {
+      SingleKey("UDPeakVal", &P::UDPeakVal, 0.0),   SingleKey("UDWavVal", &P::UDWavVal, 0.0),
+      SingleKey("LRPeakVal", &P::LRPeakVal, 0.0),   SingleKey("LRWavVal", &P::LRWavVal, 0.0),
+      SingleKey("FishVal", &P::FishVal, 0.75),      SingleKey("ScaleVal", &P::ScaleVal, 0.0),
+      IntKey("TurbVal", &P::TurbVal, 0),            IntKey("UDSBlurBuf", &P::UDSBlurBuf, 1),
+      IntKey("UDSBlurSelf", &P::UDSBlurSelf, 1),    IntKey("SBlurReps", &P::SBlurReps, 32),
+      IntKey("UDWatBuf", &P::UDWatBuf, 100),        IntKey("UDWatSelf", &P::UDWatSelf, -128),
+      IntKey("NovaSpok", &P::NovaSpok, 64),         IntKey("NovaHue", &P::NovaHue, 32),
+      IntKey("NovaX", &P::NovaX, 24),               IntKey("NovaY", &P::NovaY, 36),
+      IntKey("HytEl", &P::HytEl, 20),               IntKey("HytDp", &P::HytDp, 16),
+      FlagKey("HytBm", &P::HytBm, 1),               ColourKey("TrColVal", &P::TrColVal, 0),
+      FlagKey("TrUseVal", &P::TrUseVal, 0),         IntKey("WvLenVal", &P::WvLenVal, 10),
+      WholeKey("WvPhsVal", &P::WvPhsVal, 8),        FlagKey("WvRflVal", &P::WvRflVal, 0),
+      SingleKey("WhPchVal", &P::WhPchVal, 0.5),     SingleKey("WhRadVal", &P::WhRadVal, 1.0),
+  };
+  return keys;
+}
+
+std::string EffectValueKey(int id) { return "EffectVals" + std::to_string(id); }
+
+std::string SettingsRealText(float value) {
+  // Up to 15 significant digits of the value widened to double, no trailing
+  // zeros: 3, 2.5, 0.300000011920929.
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.15g", static_cast<double>(value));
+  return buf;
+}
+
+bool SettingsPresent(const TIniFile& ini) { return ini.ReadInteger(kEffectVals, "EffectVals6", 0) != 0; }
+
+bool LoadEffectSettings(const TIniFile& ini, const std::array<int32_t, SettingsEffectCount>& defaults,
+                        TSettingsEffectParams& out) {
+  if (!SettingsPresent(ini)) return false;
+  for (int id = 0; id < SettingsEffectCount; ++id)
+    out.EffectValues[id] = ini.ReadInteger(kEffectVals, EffectValueKey(id), defaults[id]);
+  for (const auto& k : SettingsExtraKeys()) {
+    switch (k.Kind) {
+      case TSettingsKind::Single:
+        out.*k.Single = ini.ReadSingle(kEffectVals, k.Key, static_cast<float>(k.ReadDefault));
+        break;
+      case TSettingsKind::Integer:
+        out.*k.Integer = ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault));
+        break;
+      case TSettingsKind::Flag:
+        out.*k.Flag = ini.ReadBool(kEffectVals, k.Key, k.ReadDefault != 0);
+        break;
+      case TSettingsKind::Colour:
+        out.*k.Colour = ColourFrom(ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault)));
+        break;
+      case TSettingsKind::WholeReal:
+        out.*k.WholeReal = ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault));
+        break;
+    }
+  }
+  return true;
+}
+
+bool LoadMainFormSettings(const TIniFile& ini, const std::string& programFolder, TMainFormSettings& out) {
+  if (!SettingsPresent(ini)) return false;
+  out.Top = ini.ReadInteger(kMainForm, "Top", 1);
+  out.Left = ini.ReadInteger(kMainForm, "Left", 195);
+  out.Width = ini.ReadInteger(kMainForm, "Width", 541);
+  out.Height = ini.ReadInteger(kMainForm, "Height", 446);
+  // A pen mode outside the menu leaves "Normal" checked, and the mode with it.
+  int32_t pen = ini.ReadInteger(kMainForm, "PenStyle", 0);
+  out.PenStyle = (pen >= 0 && pen <= 11) ? pen : 0;
+  out.DefaultDirectory = ini.ReadString(kMainForm, "Default Directory", programFolder);
+  out.SaveDlg = ini.ReadInteger(kMainForm, "SaveDlg", 1) == 1;
+  out.SaveWithLog = ini.ReadInteger(kMainForm, "SaveWithLog", 0) != 0;
+  int32_t status = ini.ReadInteger(kMainForm, "Status", 1);
+  out.Status = status == 2 ? TWindowStatus::Minimized
+               : status == 3 ? TWindowStatus::Maximized
+                             : TWindowStatus::Normal;
+  // The undo ring needs at least one slot.
+  int32_t undo = ini.ReadInteger(kMainForm, "UndoLevels", 15);
+  out.UndoLevels = undo < 1 ? 1 : undo;
+  return true;
+}
+
+bool LoadToolBoxSettings(const TIniFile& ini, TToolBoxSettings& out) {
+  if (!SettingsPresent(ini)) return false;
+  out.Top = ini.ReadInteger(kToolBox, "Top", 1);
+  out.Left = ini.ReadInteger(kToolBox, "Left", 3);
+  out.PenColor = ColourFrom(ini.ReadInteger(kToolBox, "Pen Color", 0));
+  out.BrushColor = ColourFrom(ini.ReadInteger(kToolBox, "Brush Color", 16777215));
+  out.PenSize = ini.ReadString(kToolBox, "Pen Size", "2");
+  return true;
+}
+
+bool LoadFilterSettings(const TIniFile& ini, TFilterSettings& out) {
+  if (!SettingsPresent(ini)) return false;
+  const TFilterSettings defaults;
+  for (int i = 0; i < 10; ++i) out.Fields[i] = ini.ReadString(kFilter, kFilterKeys[i], defaults.Fields[i]);
+  return true;
+}
+
+bool LoadJpegSettings(const TIniFile& ini, TJpegSettings& out) {
+  if (!SettingsPresent(ini)) return false;
+  out.JPGComp = ini.ReadString(kMainForm, "JPGComp", "90");
+  return true;
+}
+
+void SaveEffectSettings(TIniFile& ini, const TSettingsEffectParams& in) {
+  for (int id = 0; id < SettingsEffectCount; ++id)
+    ini.WriteInteger(kEffectVals, EffectValueKey(id), in.EffectValues[id]);
+  for (const auto& k : SettingsExtraKeys()) {
+    switch (k.Kind) {
+      case TSettingsKind::Single:
+        ini.WriteString(kEffectVals, k.Key, SettingsRealText(in.*k.Single));
+        break;
+      case TSettingsKind::Integer:
+        ini.WriteInteger(kEffectVals, k.Key, in.*k.Integer);
+        break;
+      case TSettingsKind::Flag:
+        ini.WriteBool(kEffectVals, k.Key, in.*k.Flag);
+        break;
+      case TSettingsKind::Colour:
+        ini.WriteInteger(kEffectVals, k.Key, in.*k.Colour);
+        break;
+      case TSettingsKind::WholeReal: {
+        double v = std::nearbyint(in.*k.WholeReal);
+        // Out of the integer range it would not read back; keep the default.
+        if (!(v >= INT32_MIN && v <= INT32_MAX)) v = k.ReadDefault;
+        ini.WriteInteger(kEffectVals, k.Key, static_cast<int64_t>(v));
+        break;
+      }
+    }
+  }
+}
+
+void SaveMainFormSettings(TIniFile& ini, const TMainFormSettings& in) {
+  ini.WriteInteger(kMainForm, "SaveDlg", in.SaveDlg ? 1 : 0);
+  ini.WriteInteger(kMainForm, "SaveWithLog", in.SaveWithLog ? 1 : 0);
+  ini.WriteInteger(kMainForm, "PenStyle", in.PenStyle);
+  ini.WriteString(kMainForm, "Default Directory", in.DefaultDirectory);
+  switch (in.Status) {
+    case TWindowStatus::Minimized:
+      ini.WriteInteger(kMainForm, "Status", 2);
+      break;
+    case TWindowStatus::Maximized:
+      ini.WriteInteger(kMainForm, "Status", 3);
+      break;
+    default:
+      ini.WriteInteger(kMainForm, "Top", in.Top);
+      ini.WriteInteger(kMainForm, "Left", in.Left);
+      ini.WriteInteger(kMainForm, "Width", in.Width);
+      ini.WriteInteger(kMainForm, "Height", in.Height);
+      ini.WriteInteger(kMainForm, "Status", 1);
+      break;
+  }
+  ini.WriteInteger(kMainForm, "UndoLevels", in.UndoLevels);
+}
+
+void SaveToolBoxSettings(TIniFile& ini, const TToolBoxSettings& in) {
+  ini.WriteInteger(kToolBox, "Top", in.Top);
+  ini.WriteInteger(kToolBox, "Left", in.Left);
+  ini.WriteInteger(kToolBox, "Pen Color", in.PenColor);
+  ini.WriteInteger(kToolBox, "Brush Color", in.BrushColor);
+  ini.WriteString(kToolBox, "Pen Size", in.PenSize);
+}
+
+void SaveFilterSettings(TIniFile& ini, const TFilterSettings& in) {
+  for (int i = 0; i < 10; ++i) ini.WriteString(kFilter, kFilterKeys[i], in.Fields[i]);
+}
+
+void SaveJpegSettings(TIniFile& ini, const TJpegSettings& in) { ini.WriteString(kMainForm, "JPGComp", in.JPGComp); }
+
+bool LoadSettings(const std::string& path, const std::array<int32_t, SettingsEffectCount>& defaults,
+                  const std::string& programFolder, TSettings& settings, TFileResult* result) {
+  TIniFile ini;
+  TFileResult r = ini.Load(path);
+  if (result) *result = r;
+  if (!r.ok || !SettingsPresent(ini)) return false;
+  LoadEffectSettings(ini, defaults, settings.Effects);
+  LoadMainFormSettings(ini, programFolder, settings.MainForm);
+  LoadToolBoxSettings(ini, settings.ToolBox);
+  LoadFilterSettings(ini, settings.Filter);
+  LoadJpegSettings(ini, settings.Jpeg);
+  return true;
+}
+
+TFileResult SaveSettings(const std::string& path, const TSettings& settings) {
+  TIniFile ini;
+  TFileResult r = ini.Load(path);
+  if (!r.ok) return r;  // never overwrite a file we could not read
+  SaveEffectSettings(ini, settings.Effects);
+  SaveMainFormSettings(ini, settings.MainForm);
+  SaveJpegSettings(ini, settings.Jpeg);
+  SaveToolBoxSettings(ini, settings.ToolBox);
+  SaveFilterSettings(ini, settings.Filter);
+  if (r.error != ENOENT && !ini.Modified()) return {};
+  return ini.Save(path);
+}
+
+}  // namespace vell
