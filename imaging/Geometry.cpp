@@ -1,0 +1,244 @@
+#include "imaging/Geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace vell {
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943295769;
+
+// Fixed-point 16.16 position to a source index, with the rotation's own
+// wrap-around: a negative exact integer -n lands on size - 1 - (n mod size).
+inline int FixedToIndex(int64_t v, int size) {
+  if (v >= 0) {
+    const int64_t i = v >> 16;
+    return i < size ? static_cast<int>(i) : static_cast<int>(i % size);
+  }
+  return size - static_cast<int>(((-v) >> 16) % size) - 1;
+}
+
+// Column or row sampling plan of the bilinear resize: the two source indices
+// and their weights for every target index.
+struct TAxisPlan {
+  std::vector<int> i0, i1;
+  std::vector<float> w0, w1;
+};
+
+TAxisPlan PlanAxis(int oldSize, int newSize, bool proportional) {
+  TAxisPlan p;
+  p.i0.resize(static_cast<size_t>(newSize));
+  p.i1.resize(static_cast<size_t>(newSize));
+  p.w0.resize(static_cast<size_t>(newSize));
+  p.w1.resize(static_cast<size_t>(newSize));
+  // A one-pixel source cannot be scaled end to end (old - 1 == 0): replicate it.
+  const bool replicate = !proportional && oldSize == 1;
+  const float scale = proportional ? static_cast<float>(newSize) / static_cast<float>(oldSize)
+                                   : static_cast<float>(newSize) / static_cast<float>(std::max(oldSize - 1, 1));
+  for (int t = 0; t < newSize; ++t) {
+    const float f = replicate ? 0.0f : static_cast<float>(t) / scale;
+    int i = static_cast<int>(f);
+    const float w1 = f - static_cast<float>(i);
+    i = std::clamp(i, 0, oldSize - 1);
+    const size_t k = static_cast<size_t>(t);
+    p.i0[k] = i;
+    p.i1[k] = std::min(i + 1, oldSize - 1);
+    p.w1[k] = w1;
+    p.w0[k] = 1.0f - w1;
+  }
+  return p;
+}
+
+}  // namespace
+
+namespace geometry_detail {
+
+// One target row of the bilinear resize from the four gathered neighbour rows.
+// Products and sums stay in single precision in the order the weights are
+// written, then round to nearest even.
+__attribute__((target_clones("avx2", "default"))) void BlendRow(uint8_t* out, size_t n, const float* wx0,
+                                                                   const float* wx1, float wy0, float wy1,
+                                                                   const float* g00, const float* g10,
+                                                                   const float* g01, const float* g11) {
+  for (size_t j = 0; j < n; ++j) {
+    const float v = wx0[j] * wy0 * g00[j] + wx1[j] * wy0 * g10[j] + wx0[j] * wy1 * g01[j] + wx1[j] * wy1 * g11[j];
+    const float r = std::nearbyint(v);
+    out[j] = static_cast<uint8_t>(r > 255.0f ? 255.0f : (r < 0.0f ? 0.0f : r));
+  }
+}
+
+}  // namespace geometry_detail
+
+void RotateQuarter(TPixelBuffer& image) {
+  if (image.Empty()) return;
+  const int w = image.Width(), h = image.Height();
+  TPixelBuffer turned;
+  turned.Allocate(h, w, 0, 24);
+  // Blocked so that both the read rows and the written columns stay in cache.
+  constexpr int kBlock = 64;
+  for (int y0 = 0; y0 < h; y0 += kBlock) {
+    const int y1 = std::min(h, y0 + kBlock);
+    for (int x0 = 0; x0 < w; x0 += kBlock) {
+      const int x1 = std::min(w, x0 + kBlock);
+      for (int y = y0; y < y1; ++y) {
+        const TRGB24* src = image.Row24(y);
+        const int tx = h - 1 - y;
+        for (int x = x0; x < x1; ++x) turned.Row24(x)[tx] = src[x];
+      }
+    }
+  }
+  image = std::move(turned);
+}
+
+void ResizeSmooth(TPixelBuffer& image, int newWidth, int newHeight, bool proportional) {
+  if (image.Empty()) return;
+  newWidth = std::max(newWidth, 1);
+  newHeight = std::max(newHeight, 1);
+  const int oldWidth = image.Width(), oldHeight = image.Height();
+  if (newWidth == oldWidth && newHeight == oldHeight) return;
+
+  const TAxisPlan px = PlanAxis(oldWidth, newWidth, proportional);
+  const TAxisPlan py = PlanAxis(oldHeight, newHeight, proportional);
+
+  // Per channel byte of a target row: source byte offsets and x weights.
+  const size_t n = static_cast<size_t>(newWidth) * 3;
+  std::vector<uint32_t> off0(n), off1(n);
+  std::vector<float> wx0(n), wx1(n);
+  for (size_t x = 0; x < static_cast<size_t>(newWidth); ++x) {
+    for (size_t ch = 0; ch < 3; ++ch) {
+      off0[x * 3 + ch] = static_cast<uint32_t>(px.i0[x]) * 3 + static_cast<uint32_t>(ch);
+      off1[x * 3 + ch] = static_cast<uint32_t>(px.i1[x]) * 3 + static_cast<uint32_t>(ch);
+      wx0[x * 3 + ch] = px.w0[x];
+      wx1[x * 3 + ch] = px.w1[x];
+    }
+  }
+
+  TPixelBuffer result;
+  result.Allocate(newWidth, newHeight, 0, 24);
+  // The neighbours of one source row pair, gathered once and reused by every
+  // target row that falls between the same two source rows.
+  std::vector<float> g00(n), g10(n), g01(n), g11(n);
+  int cached0 = -1, cached1 = -1;
+  for (int y = 0; y < newHeight; ++y) {
+    const size_t ky = static_cast<size_t>(y);
+    const int r0 = py.i0[ky], r1 = py.i1[ky];
+    if (r0 != cached0 || r1 != cached1) {
+      const uint8_t* s0 = image.Row(r0);
+      const uint8_t* s1 = image.Row(r1);
+      for (size_t j = 0; j < n; ++j) {
+        g00[j] = s0[off0[j]];
+        g10[j] = s0[off1[j]];
+        g01[j] = s1[off0[j]];
+        g11[j] = s1[off1[j]];
+      }
+      cached0 = r0;
+      cached1 = r1;
+    }
+    geometry_detail::BlendRow(result.Row(y), n, wx0.data(), wx1.data(), py.w0[ky], py.w1[ky], g00.data(), g10.data(),
+                              g01.data(), g11.data());
+  }
+  image = std::move(result);
+}
+
+void ResizeFast(TPixelBuffer& image, int newWidth, int newHeight) {
+  if (image.Empty()) return;
+  newWidth = std::max(newWidth, 1);
+  newHeight = std::max(newHeight, 1);
+  TPixelBuffer scratch;
+  scratch.Allocate(newWidth, newHeight, 0, 24);
+  image.PaintStretched(scratch, 0, 0, newWidth, newHeight);
+  CopyPixelsTo(scratch, image);
+}
+
+void TPixelBuffer::RotateInto(TPixelBuffer& destination, int centreX, int centreY, double angleDegrees) const {
+  if (Empty()) return;
+  if (&destination == this) {
+    TPixelBuffer copy;
+    copy.Allocate(width_, height_, formatCode_, bitCount_);
+    std::memcpy(copy.Bits(), Bits(), static_cast<size_t>(bytesPerLine_) * static_cast<size_t>(height_));
+    copy.RotateInto(destination, centreX, centreY, angleDegrees);
+    return;
+  }
+  if (destination.Empty()) destination.Allocate(width_, height_, formatCode_, bitCount_);
+  const int bpp = destination.BitCount() / 8;
+  if (bpp < 1 || bpp > 4 || destination.BitCount() % 8 != 0) return;
+
+  const double theta = -angleDegrees * kDegToRad;
+  const double s = std::sin(theta), c = std::cos(theta);
+  const int64_t cStep = static_cast<int64_t>(std::nearbyint(c * 65536.0));
+  const int64_t sStep = static_cast<int64_t>(std::nearbyint(s * 65536.0));
+  const double ox = (destination.Width() - width_) / 2.0;
+  const double oy = (destination.Height() - height_) / 2.0;
+  const int sw = width_, sh = height_;
+  const int64_t xLimit = static_cast<int64_t>(sw) << 16, yLimit = static_cast<int64_t>(sh) << 16;
+
+  for (int y = 0; y < destination.Height(); ++y) {
+    int64_t fx = static_cast<int64_t>(std::nearbyint((centreX - centreX * c - (y - centreY) * s - ox) * 65536.0));
+    int64_t fy = static_cast<int64_t>(std::nearbyint((centreY - centreX * s + (y - centreY) * c - oy) * 65536.0));
+    uint8_t* out = destination.Row(y);
+    const int w = destination.Width();
+    if (bpp == 3) {
+      TRGB24* o = reinterpret_cast<TRGB24*>(out);
+      for (int x = 0; x < w; ++x) {
+        // Inside the source the index is the integer part; only the wrapped
+        // remainder needs the division.
+        const int ix = static_cast<uint64_t>(fx) < static_cast<uint64_t>(xLimit) ? static_cast<int>(fx >> 16)
+                                                                                  : FixedToIndex(fx, sw);
+        const int iy = static_cast<uint64_t>(fy) < static_cast<uint64_t>(yLimit) ? static_cast<int>(fy >> 16)
+                                                                                  : FixedToIndex(fy, sh);
+        o[x] = Row24(iy)[ix];
+        fx += cStep;
+        fy += sStep;
+      }
+    } else {
+      for (int x = 0; x < w; ++x) {
+        const int ix = FixedToIndex(fx, sw), iy = FixedToIndex(fy, sh);
+        std::memcpy(out + static_cast<size_t>(x) * static_cast<size_t>(bpp),
+                    Row(iy) + static_cast<size_t>(ix) * static_cast<size_t>(bpp), static_cast<size_t>(bpp));
+        fx += cStep;
+        fy += sStep;
+      }
+    }
+  }
+}
+
+void RotateBilinear(TPixelBuffer& destination, const TPixelBuffer& source, int centreX, int centreY,
+                    float angleDegrees) {
+  if (source.Empty()) return;
+  if (&destination == &source) {
+    TPixelBuffer copy;
+    CopyPixelsTo(source, copy);
+    RotateBilinear(destination, copy, centreX, centreY, angleDegrees);
+    return;
+  }
+  if (destination.Empty()) destination.Allocate(source.Width(), source.Height(), 0, 24);
+  const float theta = -angleDegrees * static_cast<float>(kDegToRad);
+  const float s = std::sin(theta), c = std::cos(theta);
+  const int ox = (destination.Width() - source.Width()) / 2;
+  const int oy = (destination.Height() - source.Height()) / 2;
+  const float cx = static_cast<float>(centreX), cy = static_cast<float>(centreY);
+  for (int y = 0; y < destination.Height(); ++y) {
+    const float dy = static_cast<float>(y - centreY);
+    TRGB24* out = destination.Row24(y);
+    for (int x = 0; x < destination.Width(); ++x) {
+      const float dx = static_cast<float>(x - centreX);
+      const float fx = dx * c + cx - dy * s - static_cast<float>(ox);
+      const float fy = dx * s + cy + dy * c - static_cast<float>(oy);
+      out[x] = SampleBilinear(source, fx, fy);
+    }
+  }
+}
+
+void RotateAngle(TPixelBuffer& image, double angleDegrees) {
+  if (image.Empty()) return;
+  TPixelBuffer scratch;
+  scratch.Allocate(image.Width(), image.Height(), 0, 24);
+  image.RotateInto(scratch, image.Width() / 2, image.Height() / 2, angleDegrees);
+  CopyPixelsTo(scratch, image);
+}
+
+}  // namespace vell
