@@ -212,4 +212,24 @@ bool EffectAvailable(int id) {
   return false;
 }
 
+std::optional<TScrollDirection> ScrollBarMove(bool horizontal, int newPosition, int& lastPosition) {
+  const int last = lastPosition;
+  lastPosition = newPosition;
+  if (newPosition > last) return horizontal ? TScrollDirection::Right : TScrollDirection::Down;
+  if (newPosition < last) return horizontal ? TScrollDirection::Left : TScrollDirection::Up;
+  return std::nullopt;
+}
+
+void ScrollShift(TScrollDirection direction, int32_t amount, int32_t& dx, int32_t& dy) {
+  dx = dy = 0;
+  // Negating the most negative amount would overflow; it shifts as far the other way.
+  const int32_t negated = amount == INT32_MIN ? INT32_MAX : -amount;
+  switch (direction) {
+    case TScrollDirection::Right: dx = amount; break;
+    case TScrollDirection::Left: dx = negated; break;
+    case TScrollDirection::Down: dy = negated; break;
+    case TScrollDirection::Up: dy = amount; break;
+  }
+}
+
 }  // namespace vell

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "editor/EffectLog.h"
 #include "editor/EffectParams.h"
 
 namespace vell {
@@ -80,5 +82,13 @@ inline double MapTextureBrightness(int32_t value) { return value / 10.0; }
 inline uint16_t ExchangeTolerance(int32_t value) { return static_cast<uint16_t>(value); }
 // Split Gauss runs Split Blur with value, value - 1, ..., 0.
 inline int64_t SplitGaussPasses(int32_t value) { return value < 0 ? 0 : int64_t{value} + 1; }
+
+// Scroll's bars: a bar moved past its last position scrolls right (down),
+// back from it left (up); the bar then remembers the new position. Nothing
+// when the position did not change.
+std::optional<TScrollDirection> ScrollBarMove(bool horizontal, int newPosition, int& lastPosition);
+// The wrap-around shift for a move by `amount`: right +x, left -x, down -y,
+// up +y (in the engine's sense).
+void ScrollShift(TScrollDirection direction, int32_t amount, int32_t& dx, int32_t& dy);
 
 }  // namespace vell

@@ -106,13 +106,6 @@ std::optional<std::string> EffectLogLine(int id, std::string_view effectName, co
   return std::string(effectName) + EffectLogSuffix(id, params, context);
 }
 
-std::string LogStartLine(int imageWidth, int imageHeight, const TGradientFields& gradient) {
-  TGradientFields g = gradient;
-  g.Width = Int(imageWidth);
-  g.Height = Int(imageHeight);
-  return "Log starts  - current Gradient: " + GradientFieldsText(g);
-}
-
 std::string OpenFileLine(std::string_view fullPath) { return "Open File " + std::string(fullPath); }
 
 std::string LoadBufferLine(std::string_view fullPath) { return "Load Buffer from File " + std::string(fullPath); }

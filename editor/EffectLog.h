@@ -61,8 +61,6 @@ inline constexpr std::string_view LogPasteGradientToImage = "Paste Gradient to I
 inline constexpr std::string_view LogColorWheel = "Color Wheel";
 inline constexpr std::string_view LogRainbow = "Rainbow";
 
-// "Log starts  - current Gradient: Width w, Height h, Gradient ..., Angle a"
-std::string LogStartLine(int imageWidth, int imageHeight, const TGradientFields& gradient);
 std::string OpenFileLine(std::string_view fullPath);              // "Open File " path
 std::string LoadBufferLine(std::string_view fullPath);            // "Load Buffer from File " path
 std::string NewImageLine(uint32_t brushColour);                   // "New Image, Color R: ..."

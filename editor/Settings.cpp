@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
+
+#include "editor/RealText.h"
 
 namespace vell {
 
@@ -14,100 +16,37 @@ constexpr const char* kToolBox = "ToolBox";
 constexpr const char* kFilter = "Filter";
 constexpr const char* kFilterKeys[10] = {"e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "eDiv"};
 
-using P = TSettingsEffectParams;
-
-TSettingsExtraKey SingleKey(const char* key, float P::*m, double def) {
-  TSettingsExtraKey k{key, TSettingsKind::Single};
-  k.Single = m;
-  k.ReadDefault = def;
-  return k;
-}
-TSettingsExtraKey IntKey(const char* key, int32_t P::*m, double def) {
-  TSettingsExtraKey k{key, TSettingsKind::Integer};
-  k.Integer = m;
-  k.ReadDefault = def;
-  return k;
-}
-TSettingsExtraKey FlagKey(const char* key, bool P::*m, double def) {
-  TSettingsExtraKey k{key, TSettingsKind::Flag};
-  k.Flag = m;
-  k.ReadDefault = def;
-  return k;
-}
-TSettingsExtraKey ColourKey(const char* key, uint32_t P::*m, double def) {
-  TSettingsExtraKey k{key, TSettingsKind::Colour};
-  k.Colour = m;
-  k.ReadDefault = def;
-  return k;
-}
-TSettingsExtraKey WholeKey(const char* key, double P::*m, double def) {
-  TSettingsExtraKey k{key, TSettingsKind::WholeReal};
-  k.WholeReal = m;
-  k.ReadDefault = def;
-  return k;
-}
-
 // Colours are 0x00BBGGRR; anything above the low 24 bits is not a colour.
 uint32_t ColourFrom(int32_t stored) { return static_cast<uint32_t>(stored) & 0x00FFFFFFu; }
 
 }  // namespace
 
-const std::array<TSettingsExtraKey, 26>& SettingsExtraKeys() {
-  // The peaks, wavelengths, scale and turbulence read as 0 when missing; the
-  // others read as their built-in value.
-  static const std::array<TSettingsExtraKey, 26> keys = {
-      SingleKey("UDPeakVal", &P::UDPeakVal, 0.0),   SingleKey("UDWavVal", &P::UDWavVal, 0.0),
-      SingleKey("LRPeakVal", &P::LRPeakVal, 0.0),   SingleKey("LRWavVal", &P::LRWavVal, 0.0),
-      SingleKey("FishVal", &P::FishVal, 0.75),      SingleKey("ScaleVal", &P::ScaleVal, 0.0),
-      IntKey("TurbVal", &P::TurbVal, 0),            IntKey("UDSBlurBuf", &P::UDSBlurBuf, 1),
-      IntKey("UDSBlurSelf", &P::UDSBlurSelf, 1),    IntKey("SBlurReps", &P::SBlurReps, 32),
-      IntKey("UDWatBuf", &P::UDWatBuf, 100),        IntKey("UDWatSelf", &P::UDWatSelf, -128),
-      IntKey("NovaSpok", &P::NovaSpok, 64),         IntKey("NovaHue", &P::NovaHue, 32),
-      IntKey("NovaX", &P::NovaX, 24),               IntKey("NovaY", &P::NovaY, 36),
-      IntKey("HytEl", &P::HytEl, 20),               IntKey("HytDp", &P::HytDp, 16),
-      FlagKey("HytBm", &P::HytBm, 1),               ColourKey("TrColVal", &P::TrColVal, 0),
-      FlagKey("TrUseVal", &P::TrUseVal, 0),         IntKey("WvLenVal", &P::WvLenVal, 10),
-      WholeKey("WvPhsVal", &P::WvPhsVal, 8),        FlagKey("WvRflVal", &P::WvRflVal, 0),
-      SingleKey("WhPchVal", &P::WhPchVal, 0.5),     SingleKey("WhRadVal", &P::WhRadVal, 1.0),
-  };
-  return keys;
-}
-
 std::string EffectValueKey(int id) { return "EffectVals" + std::to_string(id); }
-
-std::string SettingsRealText(float value) {
-  // Up to 15 significant digits of the value widened to double, no trailing
-  // zeros: 3, 2.5, 0.300000011920929.
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", static_cast<double>(value));
-  return buf;
-}
 
 bool SettingsPresent(const TIniFile& ini) { return ini.ReadInteger(kEffectVals, "EffectVals6", 0) != 0; }
 
-bool LoadEffectSettings(const TIniFile& ini, const std::array<int32_t, SettingsEffectCount>& defaults,
-                        TSettingsEffectParams& out) {
+bool LoadEffectSettings(const TIniFile& ini, TEffectParams& out) {
   if (!SettingsPresent(ini)) return false;
-  for (int id = 0; id < SettingsEffectCount; ++id)
-    out.EffectValues[id] = ini.ReadInteger(kEffectVals, EffectValueKey(id), defaults[id]);
-  for (const auto& k : SettingsExtraKeys()) {
-    switch (k.Kind) {
-      case TSettingsKind::Single:
-        out.*k.Single = ini.ReadSingle(kEffectVals, k.Key, static_cast<float>(k.ReadDefault));
+  for (int id = 0; id < EffectCount; ++id)
+    out.EffectValues[id] = ini.ReadInteger(kEffectVals, EffectValueKey(id), out.EffectDefaults[id]);
+  for (const TExtraInfo& k : ExtraParamTable()) {
+    double v = k.ReadDefault;
+    switch (k.Type) {
+      case TExtraType::Single:
+        v = ini.ReadSingle(kEffectVals, k.Key, static_cast<float>(k.ReadDefault));
         break;
-      case TSettingsKind::Integer:
-        out.*k.Integer = ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault));
+      case TExtraType::Integer:
+      case TExtraType::Double:  // stored as a whole number
+        v = ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault));
         break;
-      case TSettingsKind::Flag:
-        out.*k.Flag = ini.ReadBool(kEffectVals, k.Key, k.ReadDefault != 0);
+      case TExtraType::Flag:
+        v = ini.ReadBool(kEffectVals, k.Key, k.ReadDefault != 0) ? 1 : 0;
         break;
-      case TSettingsKind::Colour:
-        out.*k.Colour = ColourFrom(ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault)));
-        break;
-      case TSettingsKind::WholeReal:
-        out.*k.WholeReal = ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault));
+      case TExtraType::Colour:
+        v = ColourFrom(ini.ReadInteger(kEffectVals, k.Key, static_cast<int32_t>(k.ReadDefault)));
         break;
     }
+    SetExtra(out.Extras, k.Param, v);
   }
   return true;
 }
@@ -157,28 +96,26 @@ bool LoadJpegSettings(const TIniFile& ini, TJpegSettings& out) {
   return true;
 }
 
-void SaveEffectSettings(TIniFile& ini, const TSettingsEffectParams& in) {
-  for (int id = 0; id < SettingsEffectCount; ++id)
-    ini.WriteInteger(kEffectVals, EffectValueKey(id), in.EffectValues[id]);
-  for (const auto& k : SettingsExtraKeys()) {
-    switch (k.Kind) {
-      case TSettingsKind::Single:
-        ini.WriteString(kEffectVals, k.Key, SettingsRealText(in.*k.Single));
+void SaveEffectSettings(TIniFile& ini, const TEffectParams& in) {
+  for (int id = 0; id < EffectCount; ++id) ini.WriteInteger(kEffectVals, EffectValueKey(id), in.EffectValues[id]);
+  for (const TExtraInfo& k : ExtraParamTable()) {
+    const double v = GetExtra(in.Extras, k.Param);
+    switch (k.Type) {
+      case TExtraType::Single:
+        ini.WriteString(kEffectVals, k.Key, RealText(static_cast<float>(v)));
         break;
-      case TSettingsKind::Integer:
-        ini.WriteInteger(kEffectVals, k.Key, in.*k.Integer);
-        break;
-      case TSettingsKind::Flag:
-        ini.WriteBool(kEffectVals, k.Key, in.*k.Flag);
-        break;
-      case TSettingsKind::Colour:
-        ini.WriteInteger(kEffectVals, k.Key, in.*k.Colour);
-        break;
-      case TSettingsKind::WholeReal: {
-        double v = std::nearbyint(in.*k.WholeReal);
-        // Out of the integer range it would not read back; keep the default.
-        if (!(v >= INT32_MIN && v <= INT32_MAX)) v = k.ReadDefault;
+      case TExtraType::Integer:
+      case TExtraType::Colour:
         ini.WriteInteger(kEffectVals, k.Key, static_cast<int64_t>(v));
+        break;
+      case TExtraType::Flag:
+        ini.WriteInteger(kEffectVals, k.Key, v != 0 ? 1 : 0);
+        break;
+      case TExtraType::Double: {
+        double r = std::nearbyint(v);
+        // Out of the integer range it would not read back; keep the default.
+        if (!(r >= INT32_MIN && r <= INT32_MAX)) r = k.ReadDefault;
+        ini.WriteInteger(kEffectVals, k.Key, static_cast<int64_t>(r));
         break;
       }
     }
@@ -222,13 +159,13 @@ void SaveFilterSettings(TIniFile& ini, const TFilterSettings& in) {
 
 void SaveJpegSettings(TIniFile& ini, const TJpegSettings& in) { ini.WriteString(kMainForm, "JPGComp", in.JPGComp); }
 
-bool LoadSettings(const std::string& path, const std::array<int32_t, SettingsEffectCount>& defaults,
-                  const std::string& programFolder, TSettings& settings, TFileResult* result) {
+bool LoadSettings(const std::string& path, const std::string& programFolder, TSettings& settings,
+                  TFileResult* result) {
   TIniFile ini;
   TFileResult r = ini.Load(path);
   if (result) *result = r;
   if (!r.ok || !SettingsPresent(ini)) return false;
-  LoadEffectSettings(ini, defaults, settings.Effects);
+  LoadEffectSettings(ini, settings.Effects);
   LoadMainFormSettings(ini, programFolder, settings.MainForm);
   LoadToolBoxSettings(ini, settings.ToolBox);
   LoadFilterSettings(ini, settings.Filter);

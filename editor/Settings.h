@@ -17,42 +17,12 @@
 #include <string>
 #include <string_view>
 
+#include "editor/EffectParams.h"
 #include "editor/IniFile.h"
 
 namespace vell {
 
-inline constexpr int SettingsEffectCount = 66;
 inline constexpr const char* SettingsFileName = "VellTile.ini";
-
-// The parameters the settings file keeps for the effects: the main value of
-// every id and the extra parameters named by their keys.
-struct TSettingsEffectParams {
-  std::array<int32_t, SettingsEffectCount> EffectValues{};
-  float UDPeakVal = 3.0f, UDWavVal = 32.0f, LRPeakVal = 2.0f, LRWavVal = 17.0f;
-  float FishVal = 0.75f, ScaleVal = 2.0f, WhPchVal = 0.5f, WhRadVal = 1.0f;
-  int32_t TurbVal = 120, UDSBlurBuf = 1, UDSBlurSelf = 1, SBlurReps = 32, UDWatBuf = 100,
-          UDWatSelf = -128, NovaSpok = 64, NovaHue = 32, NovaX = 24, NovaY = 36, HytEl = 20,
-          HytDp = 16, WvLenVal = 10;
-  bool HytBm = true, TrUseVal = false, WvRflVal = false;
-  uint32_t TrColVal = 0;  // 0x00BBGGRR
-  double WvPhsVal = 8.0;  // always a whole number
-};
-
-// One extra key: its name, how it is stored, where it lives, and what a
-// missing key reads as when the file is present.
-enum class TSettingsKind { Single, Integer, Flag, Colour, WholeReal };
-struct TSettingsExtraKey {
-  const char* Key;
-  TSettingsKind Kind;
-  float TSettingsEffectParams::*Single = nullptr;
-  int32_t TSettingsEffectParams::*Integer = nullptr;
-  bool TSettingsEffectParams::*Flag = nullptr;
-  uint32_t TSettingsEffectParams::*Colour = nullptr;
-  double TSettingsEffectParams::*WholeReal = nullptr;
-  double ReadDefault = 0;
-};
-// The 26 extra keys in the order they are written.
-const std::array<TSettingsExtraKey, 26>& SettingsExtraKeys();
 
 // "EffectVals" + id in decimal.
 std::string EffectValueKey(int id);
@@ -89,7 +59,7 @@ struct TJpegSettings {
 
 // Everything at once, for the usual run: read at start, written at exit.
 struct TSettings {
-  TSettingsEffectParams Effects;
+  TEffectParams Effects;  // main values of every id and the 26 extras
   TMainFormSettings MainForm;
   TToolBoxSettings ToolBox;
   TFilterSettings Filter;
@@ -100,18 +70,18 @@ struct TSettings {
 bool SettingsPresent(const TIniFile& ini);
 
 // Per-window readers. Each returns false and leaves its struct untouched when
-// the marker reads 0. `defaults` gives the built-in effect values, used for
-// effect keys that are missing. `programFolder` is the default directory
-// when none is stored.
-bool LoadEffectSettings(const TIniFile& ini, const std::array<int32_t, SettingsEffectCount>& defaults,
-                        TSettingsEffectParams& out);
+// the marker reads 0. A missing effect key reads as the id's EffectDefaults,
+// a missing extra as its read default (0 for the SineWave peaks and
+// wavelengths, ScaleVal and TurbVal). `programFolder` is the default
+// directory when none is stored.
+bool LoadEffectSettings(const TIniFile& ini, TEffectParams& out);
 bool LoadMainFormSettings(const TIniFile& ini, const std::string& programFolder, TMainFormSettings& out);
 bool LoadToolBoxSettings(const TIniFile& ini, TToolBoxSettings& out);
 bool LoadFilterSettings(const TIniFile& ini, TFilterSettings& out);
 bool LoadJpegSettings(const TIniFile& ini, TJpegSettings& out);
 
 // Per-window writers (always write every key they own).
-void SaveEffectSettings(TIniFile& ini, const TSettingsEffectParams& in);
+void SaveEffectSettings(TIniFile& ini, const TEffectParams& in);
 void SaveMainFormSettings(TIniFile& ini, const TMainFormSettings& in);
 void SaveToolBoxSettings(TIniFile& ini, const TToolBoxSettings& in);
 void SaveFilterSettings(TIniFile& ini, const TFilterSettings& in);
@@ -120,15 +90,12 @@ void SaveJpegSettings(TIniFile& ini, const TJpegSettings& in);
 // Reads `path` into `settings` (which holds the built-in values on entry).
 // Returns whether the file's values were taken; `result` says why not when
 // the file exists but cannot be read.
-bool LoadSettings(const std::string& path, const std::array<int32_t, SettingsEffectCount>& defaults,
-                  const std::string& programFolder, TSettings& settings, TFileResult* result = nullptr);
+bool LoadSettings(const std::string& path, const std::string& programFolder, TSettings& settings,
+                  TFileResult* result = nullptr);
 
 // Writes every key into `path`, keeping everything else in the file. A file
 // that exists but cannot be read is left alone (nothing of it is lost); the
 // result then says why nothing was written.
 TFileResult SaveSettings(const std::string& path, const TSettings& settings);
-
-// The general real-to-text form used for the stored reals.
-std::string SettingsRealText(float value);
 
 }  // namespace vell

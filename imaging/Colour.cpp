@@ -4,6 +4,14 @@
 #include <cmath>
 #include <cstring>
 
+// Whole-row loops are compiled twice, for AVX2 and for the baseline, and the
+// better one is picked when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define VELL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VELL_VECTOR_CLONES
+#endif
+
 namespace vell {
 
 namespace {
@@ -26,17 +34,103 @@ void ForEachPixel(TPixelBuffer& image, Op op) {
   }
 }
 
-template <typename Op>
-void ForEachPixel(TPixelBuffer& image, Op op) {
-  switch (PixelStride(image)) {
-    case 3: ForEachPixel<3>(image, op); break;
-    case 4: ForEachPixel<4>(image, op); break;
-    default: break;
-  }
-}
 
 void Apply(TPixelBuffer& image, const TChannelTable& table) {
   image.ApplyChannelTables(table.data(), table.data(), table.data());
+}
+
+// Row kernels: plain arithmetic on the B, G, R bytes of n pixels, stride bytes
+// apart, so that the compiler can vectorise them.
+template <int Stride>
+inline void GrayRow(uint8_t* __restrict p, int n) {
+  for (int i = 0; i < n; ++i) {
+    uint8_t* q = p + Stride * i;
+    const uint8_t g = static_cast<uint8_t>((q[2] * 77 + q[1] * 151 + q[0] * 28) >> 8);
+    q[0] = q[1] = q[2] = g;
+  }
+}
+
+// round(x / 255) for x = c * M <= 65025. x / 255 never ends in exactly .5 (2x is
+// never an odd multiple of 255), so this is also the ties-to-even rounding; the
+// 16-bit form (y + 1 + (y >> 8)) >> 8 = y / 255 holds for every y < 65535.
+inline uint8_t RoundDiv255(uint16_t x) {
+  const uint16_t y = static_cast<uint16_t>(x + 127);
+  return static_cast<uint8_t>((y + 1 + (y >> 8)) >> 8);
+}
+
+template <int Stride>
+inline void TintRow(uint8_t* __restrict p, int n, uint16_t rc, uint16_t gc, uint16_t bc) {
+  for (int i = 0; i < n; ++i) {
+    uint8_t* q = p + Stride * i;
+    const uint16_t m = std::max(q[0], std::max(q[1], q[2]));
+    q[0] = RoundDiv255(static_cast<uint16_t>(bc * m));
+    q[1] = RoundDiv255(static_cast<uint16_t>(gc * m));
+    q[2] = RoundDiv255(static_cast<uint16_t>(rc * m));
+  }
+}
+
+// Rotation of P = B << 16 | G << 8 | R by whole bytes (red to green, green to
+// blue, blue to red), then by the remaining 0 ... 7 bits.
+template <int Stride>
+inline void RotateRow(uint8_t* __restrict p, int n, int bytes, int bits) {
+  for (int i = 0; i < n; ++i) {
+    uint8_t* q = p + Stride * i;
+    // P = B << 16 | G << 8 | R; rotating by 8 moves R to G, G to B and B to R.
+    const uint32_t r0 = q[2], g0 = q[1], b0 = q[0];
+    uint32_t r = bytes == 0 ? r0 : bytes == 1 ? b0 : g0;
+    uint32_t g = bytes == 0 ? g0 : bytes == 1 ? r0 : b0;
+    uint32_t b = bytes == 0 ? b0 : bytes == 1 ? g0 : r0;
+    if (bits != 0) {
+      const uint32_t nr = ((r << bits) | (b >> (8 - bits))) & 0xFF;
+      const uint32_t ng = ((g << bits) | (r >> (8 - bits))) & 0xFF;
+      const uint32_t nb = ((b << bits) | (g >> (8 - bits))) & 0xFF;
+      r = nr, g = ng, b = nb;
+    }
+    q[0] = static_cast<uint8_t>(b);
+    q[1] = static_cast<uint8_t>(g);
+    q[2] = static_cast<uint8_t>(r);
+  }
+}
+
+// Window [low, low + span] per channel, as unsigned distance from low.
+template <int Stride>
+inline void ExchangeRow(uint8_t* __restrict p, int n, const uint8_t* low, const uint8_t* span,
+                        const uint8_t* brush) {
+  const uint8_t l0 = low[0], l1 = low[1], l2 = low[2], s0 = span[0], s1 = span[1], s2 = span[2];
+  const uint8_t b0 = brush[0], b1 = brush[1], b2 = brush[2];
+  for (int i = 0; i < n; ++i) {
+    uint8_t* q = p + Stride * i;
+    const bool inside = (static_cast<uint8_t>(q[0] - l0) <= s0) & (static_cast<uint8_t>(q[1] - l1) <= s1) &
+                        (static_cast<uint8_t>(q[2] - l2) <= s2);
+    q[0] = inside ? b0 : q[0];
+    q[1] = inside ? b1 : q[1];
+    q[2] = inside ? b2 : q[2];
+  }
+}
+
+VELL_VECTOR_CLONES void GrayRow3(uint8_t* p, int n) { GrayRow<3>(p, n); }
+VELL_VECTOR_CLONES void GrayRow4(uint8_t* p, int n) { GrayRow<4>(p, n); }
+VELL_VECTOR_CLONES void TintRow3(uint8_t* p, int n, uint16_t rc, uint16_t gc, uint16_t bc) { TintRow<3>(p, n, rc, gc, bc); }
+VELL_VECTOR_CLONES void TintRow4(uint8_t* p, int n, uint16_t rc, uint16_t gc, uint16_t bc) { TintRow<4>(p, n, rc, gc, bc); }
+VELL_VECTOR_CLONES void RotateRow3(uint8_t* p, int n, int bytes, int bits) { RotateRow<3>(p, n, bytes, bits); }
+VELL_VECTOR_CLONES void RotateRow4(uint8_t* p, int n, int bytes, int bits) { RotateRow<4>(p, n, bytes, bits); }
+VELL_VECTOR_CLONES void ExchangeRow3(uint8_t* p, int n, const uint8_t* low, const uint8_t* span, const uint8_t* brush) {
+  ExchangeRow<3>(p, n, low, span, brush);
+}
+VELL_VECTOR_CLONES void ExchangeRow4(uint8_t* p, int n, const uint8_t* low, const uint8_t* span, const uint8_t* brush) {
+  ExchangeRow<4>(p, n, low, span, brush);
+}
+
+// Runs row3 or row4 over every row of a 24- or 32-bit picture.
+template <typename Row3, typename Row4>
+void ForEachRow(TPixelBuffer& image, Row3 row3, Row4 row4) {
+  const int stride = PixelStride(image);
+  for (int r = 0; r < image.Height() && stride != 0; ++r) {
+    if (stride == 3)
+      row3(image.Row(r), image.Width());
+    else
+      row4(image.Row(r), image.Width());
+  }
 }
 
 }  // namespace
@@ -144,63 +238,39 @@ void Negate(TPixelBuffer& image) {
   }
 }
 
-void ToGrayScale(TPixelBuffer& image) {
-  ForEachPixel(image, [](uint8_t* p) {
-    const uint8_t g = static_cast<uint8_t>((p[2] * 77 + p[1] * 151 + p[0] * 28) >> 8);
-    p[0] = p[1] = p[2] = g;
-  });
-}
+void ToGrayScale(TPixelBuffer& image) { ForEachRow(image, GrayRow3, GrayRow4); }
 
 void Tint(TPixelBuffer& image, uint32_t colour) {
-  // round(c * M / 255) never meets a tie (2 * c * M is never an odd multiple of 255),
-  // so integer rounding gives the exact result.
-  const int rc = colour & 0xFF, gc = (colour >> 8) & 0xFF, bc = (colour >> 16) & 0xFF;
-  uint8_t red[256], green[256], blue[256];
-  for (int m = 0; m < 256; ++m) {
-    red[m] = static_cast<uint8_t>((2 * rc * m + 255) / 510);
-    green[m] = static_cast<uint8_t>((2 * gc * m + 255) / 510);
-    blue[m] = static_cast<uint8_t>((2 * bc * m + 255) / 510);
-  }
-  ForEachPixel(image, [&](uint8_t* p) {
-    const uint8_t m = std::max(p[0], std::max(p[1], p[2]));
-    p[0] = blue[m];
-    p[1] = green[m];
-    p[2] = red[m];
-  });
+  const uint16_t rc = colour & 0xFF, gc = (colour >> 8) & 0xFF, bc = (colour >> 16) & 0xFF;
+  ForEachRow(
+      image, [&](uint8_t* p, int n) { TintRow3(p, n, rc, gc, bc); },
+      [&](uint8_t* p, int n) { TintRow4(p, n, rc, gc, bc); });
 }
 
 void RotateColourBits(TPixelBuffer& image, int bits) {
   if (bits <= 0) return;
   const int n = bits % 24;
   if (n == 0) return;
-  ForEachPixel(image, [n](uint8_t* p) {
-    const uint32_t packed = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
-    const uint32_t rotated = ((packed << n) | (packed >> (24 - n))) & 0xFFFFFF;
-    p[2] = static_cast<uint8_t>(rotated);
-    p[1] = static_cast<uint8_t>(rotated >> 8);
-    p[0] = static_cast<uint8_t>(rotated >> 16);
-  });
+  ForEachRow(
+      image, [&](uint8_t* p, int w) { RotateRow3(p, w, n / 8, n % 8); },
+      [&](uint8_t* p, int w) { RotateRow4(p, w, n / 8, n % 8); });
 }
 
 void ExchangeColour(TPixelBuffer& image, uint32_t pen, uint32_t brush, int tolerance) {
   const int t = tolerance & 0xFFFF;
-  // inside[channel][v]: v lies in that channel's window around the pen colour.
-  bool inside[3][256];
   const int penChannel[3] = {static_cast<int>((pen >> 16) & 0xFF), static_cast<int>((pen >> 8) & 0xFF),
                              static_cast<int>(pen & 0xFF)};  // blue, green, red
+  uint8_t low[3], span[3];
   for (int ch = 0; ch < 3; ++ch) {
-    const int low = std::max(0, penChannel[ch] - t), high = std::min(255, penChannel[ch] + t);
-    for (int v = 0; v < 256; ++v) inside[ch][v] = v >= low && v <= high;
+    const int lo = std::max(0, penChannel[ch] - t), hi = std::min(255, penChannel[ch] + t);
+    low[ch] = static_cast<uint8_t>(lo);
+    span[ch] = static_cast<uint8_t>(hi - lo);
   }
-  const uint8_t b = static_cast<uint8_t>(brush >> 16), g = static_cast<uint8_t>(brush >> 8),
-                r = static_cast<uint8_t>(brush);
-  ForEachPixel(image, [&](uint8_t* p) {
-    if (inside[0][p[0]] && inside[1][p[1]] && inside[2][p[2]]) {
-      p[0] = b;
-      p[1] = g;
-      p[2] = r;
-    }
-  });
+  const uint8_t fill[3] = {static_cast<uint8_t>(brush >> 16), static_cast<uint8_t>(brush >> 8),
+                           static_cast<uint8_t>(brush)};
+  ForEachRow(
+      image, [&](uint8_t* p, int n) { ExchangeRow3(p, n, low, span, fill); },
+      [&](uint8_t* p, int n) { ExchangeRow4(p, n, low, span, fill); });
 }
 
 void EraseToBlack(TPixelBuffer& image) {

@@ -11,6 +11,19 @@
 
 #include "imaging/Colour.h"
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELL_HAVE_VBMI 1
+#endif
+
+// Whole-row loops are compiled twice, for AVX2 and for the baseline, and the
+// better one is picked when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define VELL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VELL_VECTOR_CLONES
+#endif
+
 namespace vell {
 
 namespace {
@@ -526,26 +539,100 @@ void ApplyTable16(TPixelBuffer& b, const std::vector<uint16_t>& table) {
 template <int Stride>
 void MapPixels(uint8_t* __restrict p, int n, const uint8_t* __restrict red, const uint8_t* __restrict green,
                const uint8_t* __restrict blue) {
-  int i = 0;
-  if constexpr (Stride == 3) {
-    // Eight pixels are three 64-bit words: fewer loads and stores than byte by byte.
-    const uint8_t* tables[3] = {blue, green, red};
-    for (; i + 8 <= n; i += 8, p += 24) {
-      uint64_t words[3];
-      std::memcpy(words, p, 24);
-      uint64_t out[3] = {0, 0, 0};
-      for (int k = 0; k < 24; ++k) {
-        const uint64_t byte = (words[k / 8] >> (8 * (k % 8))) & 0xFF;
-        out[k / 8] |= static_cast<uint64_t>(tables[k % 3][byte]) << (8 * (k % 8));
-      }
-      std::memcpy(p, out, 24);
-    }
-  }
-  for (; i < n; ++i, p += Stride) {
+  for (int i = 0; i < n; ++i, p += Stride) {
     p[0] = blue[p[0]];
     p[1] = green[p[1]];
     p[2] = red[p[2]];
   }
+}
+
+#ifdef VELL_HAVE_VBMI
+// 256-byte lookups 64 bytes at a time: two 128-entry byte permutes, chosen by
+// the index's top bit. Lanes take the blue, green or red table by their place
+// in the B,G,R(,x) pattern; the 64-byte blocks start at byte offsets whose
+// remainder by the stride says where the pattern stands.
+struct TVbmiTable {
+  __m512i quarter[4];
+};
+
+#define VELL_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+
+VELL_VBMI inline TVbmiTable LoadVbmiTable(const uint8_t* t) {
+  TVbmiTable v;
+  for (int k = 0; k < 4; ++k) v.quarter[k] = _mm512_loadu_si512(t + 64 * k);
+  return v;
+}
+
+VELL_VBMI inline __m512i LookUp(const TVbmiTable& t, __m512i index) {
+  const __m512i low = _mm512_permutex2var_epi8(t.quarter[0], index, t.quarter[1]);
+  const __m512i high = _mm512_permutex2var_epi8(t.quarter[2], index, t.quarter[3]);
+  return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
+}
+
+// lanes[phase][channel]: the lanes of a 64-byte block that hold that channel
+// when the block starts at a byte offset whose remainder by the stride is phase.
+struct TLanes {
+  uint64_t lanes[4][3] = {};
+  explicit TLanes(int stride) {
+    for (int phase = 0; phase < stride; ++phase)
+      for (int j = 0; j < 64; ++j) {
+        const int channel = (phase + j) % stride;
+        if (channel < 3) lanes[phase][channel] |= uint64_t{1} << j;
+      }
+  }
+};
+
+VELL_VBMI inline __m512i MapBlock(__m512i v, const uint64_t* l, bool one, const TVbmiTable& tb,
+                                  const TVbmiTable& tg, const TVbmiTable& tr) {
+  if (one) return _mm512_mask_blend_epi8(l[0] | l[1] | l[2], v, LookUp(tb, v));
+  __m512i out = _mm512_mask_blend_epi8(l[0], v, LookUp(tb, v));
+  out = _mm512_mask_blend_epi8(l[1], out, LookUp(tg, v));
+  return _mm512_mask_blend_epi8(l[2], out, LookUp(tr, v));
+}
+
+VELL_VBMI void MapRowsVbmi(TPixelBuffer& b, int stride, const uint8_t* red, const uint8_t* green,
+                           const uint8_t* blue) {
+  const bool one = std::memcmp(red, green, 256) == 0 && std::memcmp(red, blue, 256) == 0;
+  const TVbmiTable tb = LoadVbmiTable(blue), tg = LoadVbmiTable(green), tr = LoadVbmiTable(red);
+  static const TLanes lanes3(3), lanes4(4);
+  const TLanes& lanes = stride == 3 ? lanes3 : lanes4;
+  const size_t bytes = static_cast<size_t>(b.Width()) * static_cast<size_t>(stride);
+  for (int r = 0; r < b.Height(); ++r) {
+    uint8_t* p = b.Row(r);
+    size_t offset = 0;
+    int phase = 0;  // offset % stride; 64 leaves remainder 1 by 3 and 0 by 4
+    // Whole blocks with plain loads and stores; only the row's tail is masked,
+    // so the padding after it is never written.
+    for (; offset + 64 <= bytes; offset += 64) {
+      const __m512i v = _mm512_loadu_si512(p + offset);
+      _mm512_storeu_si512(p + offset, MapBlock(v, lanes.lanes[phase], one, tb, tg, tr));
+      phase = stride == 3 ? (phase == 2 ? 0 : phase + 1) : 0;
+    }
+    if (offset < bytes) {
+      const __mmask64 live = (__mmask64{1} << (bytes - offset)) - 1;
+      const __m512i v = _mm512_maskz_loadu_epi8(live, p + offset);
+      _mm512_mask_storeu_epi8(p + offset, live, MapBlock(v, lanes.lanes[phase], one, tb, tg, tr));
+    }
+  }
+}
+
+bool HaveVbmi() {
+  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                           __builtin_cpu_supports("avx512vbmi");
+  return have;
+}
+#endif
+
+// The picture bytes of every row through the tables, padding untouched.
+template <int Stride>
+void MapRows(TPixelBuffer& b, const uint8_t* red, const uint8_t* green, const uint8_t* blue) {
+#ifdef VELL_HAVE_VBMI
+  if (HaveVbmi()) {
+    MapRowsVbmi(b, Stride, red, green, blue);
+    return;
+  }
+#endif
+  for (int r = 0; r < b.Height(); ++r) MapPixels<Stride>(b.Row(r), b.Width(), red, green, blue);
 }
 
 }  // namespace
@@ -575,10 +662,10 @@ void TPixelBuffer::ApplyChannelTables(const uint8_t* redTable, const uint8_t* gr
       break;
     }
     case 24:
-      for (int r = 0; r < height_ && !Empty(); ++r) MapPixels<3>(Row(r), width_, redTable, greenTable, blueTable);
+      if (!Empty()) MapRows<3>(*this, redTable, greenTable, blueTable);
       break;
     case 32:
-      for (int r = 0; r < height_ && !Empty(); ++r) MapPixels<4>(Row(r), width_, redTable, greenTable, blueTable);
+      if (!Empty()) MapRows<4>(*this, redTable, greenTable, blueTable);
       break;
     default:
       break;
@@ -604,37 +691,38 @@ namespace {
 
 uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// The saturation of one pixel, with base[s] = s / 3 - A[s / 3] for the channel sum s.
-struct TSaturation {
-  std::array<int, 256> weight;
-  std::array<int, 766> base;
-  explicit TSaturation(int amount) : weight(SaturationWeights(amount)) {
-    for (int s = 0; s < 766; ++s) base[static_cast<size_t>(s)] = s / 3 - weight[static_cast<size_t>(s / 3)];
-  }
-  void Apply(uint8_t& blue, uint8_t& green, uint8_t& red) const {
-    const int b = base[static_cast<size_t>(blue + green + red)];
-    blue = Clamp255(b + weight[blue]);
-    green = Clamp255(b + weight[green]);
-    red = Clamp255(b + weight[red]);
-  }
-};
+// Amounts far outside the slider's 0 ... 510 are held where the arithmetic cannot overflow.
+int SaneSaturation(int amount) { return std::clamp(amount, -(1 << 20), 1 << 20); }
 
-template <int Stride>
-void SaturatePixels(uint8_t* __restrict p, int n, const TSaturation& s) {
-  for (int i = 0; i < n; ++i, p += Stride) s.Apply(p[0], p[1], p[2]);
+// The saturation of one pixel: A[k] = (amount (k + 1)) >> 8, m = (B + G + R) / 3,
+// every channel c -> clamp(m - A[m] + A[c]). Plain arithmetic, so rows vectorise.
+inline void Saturate(int amount, uint8_t& blue, uint8_t& green, uint8_t& red) {
+  const int m = (blue + green + red) / 3;
+  const int base = m - ((amount * (m + 1)) >> 8);
+  blue = Clamp255(base + ((amount * (blue + 1)) >> 8));
+  green = Clamp255(base + ((amount * (green + 1)) >> 8));
+  red = Clamp255(base + ((amount * (red + 1)) >> 8));
+}
+
+VELL_VECTOR_CLONES void SaturateRow24(uint8_t* __restrict p, int n, int amount) {
+  for (int i = 0; i < n; ++i) Saturate(amount, p[3 * i], p[3 * i + 1], p[3 * i + 2]);
+}
+
+VELL_VECTOR_CLONES void SaturateRow32(uint8_t* __restrict p, int n, int amount) {
+  for (int i = 0; i < n; ++i) Saturate(amount, p[4 * i], p[4 * i + 1], p[4 * i + 2]);
 }
 
 }  // namespace
 
 void TPixelBuffer::AdjustSaturation(int amount) {
-  const TSaturation s(amount);
+  amount = SaneSaturation(amount);
   switch (bitCount_) {
     case 1:
     case 4:
     case 8:
       for (int i = 0; i < (1 << bitCount_); ++i) {
         TRGBQuad& q = info_.bmiColors[static_cast<size_t>(i)];
-        s.Apply(q.rgbBlue, q.rgbGreen, q.rgbRed);
+        Saturate(amount, q.rgbBlue, q.rgbGreen, q.rgbRed);
       }
       break;
     case 16: {
@@ -645,68 +733,121 @@ void TPixelBuffer::AdjustSaturation(int amount) {
         int blue, green, red;
         pack.Unpack(v, blue, green, red);
         uint8_t b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green), r = static_cast<uint8_t>(red);
-        s.Apply(b, g, r);
+        Saturate(amount, b, g, r);
         table[v] = pack.Pack(b, g, r);
       }
       ApplyTable16(*this, table);
       break;
     }
     case 24:
-      for (int r = 0; r < height_ && !Empty(); ++r) SaturatePixels<3>(Row(r), width_, s);
+      for (int r = 0; r < height_ && !Empty(); ++r) SaturateRow24(Row(r), width_, amount);
       break;
     case 32:
-      for (int r = 0; r < height_ && !Empty(); ++r) SaturatePixels<4>(Row(r), width_, s);
+      for (int r = 0; r < height_ && !Empty(); ++r) SaturateRow32(Row(r), width_, amount);
       break;
     default:
       break;
   }
 }
 
+namespace {
+
+constexpr uint32_t kRandomMultiplier = 0x08088405u;
+constexpr uint32_t kRandomInverse = 0xD94FA8CDu;  // kRandomMultiplier * kRandomInverse = 1 (mod 2^32)
+constexpr int kStreams = 8;
+
+// Eight steps of the generator at once: state(k + 8) = state(k) * kJumpMultiplier + kJumpIncrement.
+constexpr uint32_t JumpMultiplier() {
+  uint32_t m = 1;
+  for (int i = 0; i < kStreams; ++i) m *= kRandomMultiplier;
+  return m;
+}
+constexpr uint32_t JumpIncrement() {
+  uint32_t c = 0;
+  for (int i = 0; i < kStreams; ++i) c = c * kRandomMultiplier + 1;
+  return c;
+}
+
+VELL_VECTOR_CLONES void DrawBlocks(int16_t* __restrict out, size_t blocks, uint32_t* __restrict states,
+                                   uint32_t range, int half) {
+  constexpr uint32_t jumpMultiplier = JumpMultiplier(), jumpIncrement = JumpIncrement();
+  for (size_t b = 0; b < blocks; ++b)
+    for (int j = 0; j < kStreams; ++j) {
+      out[b * kStreams + j] = static_cast<int16_t>((static_cast<uint64_t>(states[j]) * range) >> 32) - half;
+      states[j] = states[j] * jumpMultiplier + jumpIncrement;
+    }
+}
+
+// The next n draws NextRandom(range) - half, exactly as n calls in a row would
+// give them, and the generator left where those calls would leave it. Eight
+// interleaved streams break the chain of dependent multiplications.
+void FillDraws(int16_t* out, size_t n, uint32_t range, int half) {
+  const size_t blocks = n / kStreams;
+  if (blocks > 0) {
+    uint32_t states[kStreams];
+    uint32_t state = RandomState();
+    for (int j = 0; j < kStreams; ++j) states[j] = state = state * kRandomMultiplier + 1;
+    DrawBlocks(out, blocks, states, range, half);
+    // states[0] is now the state after blocks * 8 + 1 steps; one step back.
+    SetRandomState((states[0] - 1) * kRandomInverse);
+  }
+  for (size_t k = blocks * kStreams; k < n; ++k) out[k] = static_cast<int16_t>(static_cast<int>(NextRandom(range)) - half);
+}
+
+VELL_VECTOR_CLONES void AddDraws(uint8_t* __restrict p, const int16_t* __restrict d, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    const int v = p[i] + d[i];
+    p[i] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+  }
+}
+
+}  // namespace
+
 void TPixelBuffer::AddNoise(int amount, bool mono) {
   if (Empty()) return;
   const uint32_t range = static_cast<uint32_t>(amount) & 0xFF;
   const int half = static_cast<int>(range >> 1);
-  auto draw = [&] { return static_cast<int>(NextRandom(range)) - half; };
-  auto noisePixel = [&](uint8_t& blue, uint8_t& green, uint8_t& red) {
-    if (mono) {
-      const int d = draw();
-      blue = Clamp255(blue + d);
-      green = Clamp255(green + d);
-      red = Clamp255(red + d);
-    } else {
-      blue = Clamp255(blue + draw());
-      green = Clamp255(green + draw());
-      red = Clamp255(red + draw());
-    }
-  };
+  const size_t width = static_cast<size_t>(width_);
   switch (bitCount_) {
     case 8:
-      // Palette indices take the noise themselves, one draw per byte.
+    case 24:
+    case 32: {
+      // Draws for one row, in the order the pixels take them, then spread over the bytes.
+      const int bpp = bitCount_ / 8;
+      const size_t perRow = bitCount_ == 8 ? width : mono ? width : 3 * width;
+      std::vector<int16_t> draws(perRow), spread(width * static_cast<size_t>(bpp));
+      // One draw per byte already lines up with the bytes: 8 bits, and 24 bits in colour.
+      const bool direct = bitCount_ == 8 || (bitCount_ == 24 && !mono);
       for (int r = 0; r < height_; ++r) {
-        uint8_t* p = Row(r);
-        for (int c = 0; c < width_; ++c) p[c] = Clamp255(p[c] + draw());
+        FillDraws(draws.data(), perRow, range, half);
+        if (!direct) {
+          for (size_t c = 0; c < width; ++c)
+            for (int ch = 0; ch < bpp; ++ch)
+              spread[c * bpp + ch] = ch == 3 ? int16_t{0} : mono ? draws[c] : draws[3 * c + ch];
+        }
+        const int16_t* d = direct ? draws.data() : spread.data();
+        AddDraws(Row(r), d, width * static_cast<size_t>(bpp));
       }
       break;
+    }
     case 16: {
       const TPack16 pack(*this);
+      auto draw = [&] { return static_cast<int>(NextRandom(range)) - half; };
       for (int r = 0; r < height_; ++r) {
         uint16_t* p = Row16(r);
         for (int c = 0; c < width_; ++c) {
           int blue, green, red;
           pack.Unpack(p[c], blue, green, red);
-          uint8_t b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green), rd = static_cast<uint8_t>(red);
-          noisePixel(b, g, rd);
-          p[c] = pack.Pack(b, g, rd);
+          if (mono) {
+            const int d = draw();
+            blue += d, green += d, red += d;
+          } else {
+            blue += draw();
+            green += draw();
+            red += draw();
+          }
+          p[c] = pack.Pack(Clamp255(blue), Clamp255(green), Clamp255(red));
         }
-      }
-      break;
-    }
-    case 24:
-    case 32: {
-      const int bpp = bitCount_ / 8;
-      for (int r = 0; r < height_; ++r) {
-        uint8_t* p = Row(r);
-        for (int c = 0; c < width_; ++c, p += bpp) noisePixel(p[0], p[1], p[2]);
       }
       break;
     }

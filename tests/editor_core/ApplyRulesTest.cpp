@@ -232,5 +232,27 @@ TEST(ApplyRules, RunStylesMenuRoadAndAvailability) {
   EXPECT_DOUBLE_EQ(MapTextureBrightness(18), 1.8);
 }
 
+TEST(ApplyRules, ScrollBarsMoveFromTheirLastPosition) {
+  int last = 0;
+  EXPECT_EQ(ScrollBarMove(true, 16, last), TScrollDirection::Right);
+  EXPECT_EQ(last, 16);
+  EXPECT_EQ(ScrollBarMove(true, 16, last), std::nullopt);
+  EXPECT_EQ(ScrollBarMove(true, -16, last), TScrollDirection::Left);
+  int vertical = 0;
+  EXPECT_EQ(ScrollBarMove(false, 1, vertical), TScrollDirection::Down);
+  EXPECT_EQ(ScrollBarMove(false, 0, vertical), TScrollDirection::Up);
+
+  int32_t dx = 9, dy = 9;
+  ScrollShift(TScrollDirection::Right, 64, dx, dy);
+  EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(64, 0));
+  ScrollShift(TScrollDirection::Left, 64, dx, dy);
+  EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(-64, 0));
+  ScrollShift(TScrollDirection::Down, 64, dx, dy);
+  EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(0, -64));
+  ScrollShift(TScrollDirection::Up, 64, dx, dy);
+  EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(0, 64));
+  EXPECT_EQ(ScrollLine(TScrollDirection::Down, 64), "Scroll Down 64");
+}
+
 }  // namespace
 }  // namespace vell

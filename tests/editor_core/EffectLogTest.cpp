@@ -98,9 +98,6 @@ TEST(EffectLog, LinesThatDependOnTheRoadAndTheChecks) {
 
 TEST(EffectLog, OtherCommandLines) {
   const std::pair<std::string, std::string> cases[] = {
-      {LogStartLine(256, 256, TGradientFields{}),
-       "Log starts  - current Gradient: Width 256, Height 256, Gradient VertCenter, From Color R: 0 G: 0 B: 128, "
-       "To Color R: 0 G: 255 B: 255, Angle 0"},
       {NewImageLine(0xFFFFFF), "New Image, Color R: 255 G: 255 B: 255"},
       {OpenFileLine("/home/u/tile.bmp"), "Open File /home/u/tile.bmp"},
       {LoadBufferLine("/b.jpg"), "Load Buffer from File /b.jpg"},

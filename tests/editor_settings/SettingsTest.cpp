@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "TempDir.h"
 
@@ -15,28 +16,17 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-// The editor's built-in main values (those with a parameter row).
-std::array<int32_t, SettingsEffectCount> Defaults() {
-  std::array<int32_t, SettingsEffectCount> d{};
-  const std::pair<int, int32_t> set[] = {
-      {6, 250},  {13, 2},  {15, 50}, {16, 64}, {18, 100}, {21, 5},  {22, 25},  {23, 3},  {24, 6},  {25, 50},
-      {26, 15},  {27, 64}, {28, 18}, {29, 700}, {30, 8},  {37, 25}, {43, 45},  {45, 64}, {46, 3},  {47, 3},
-      {49, 50},  {50, 50}, {51, 20}, {52, 700}, {53, 1},  {54, -1}, {55, 64},  {56, 128}, {57, 32}, {58, 32},
-      {59, 4},   {60, 3},  {61, 1},  {62, 16}, {63, 16},  {64, 24}, {65, 270}};
-  for (auto [id, v] : set) d[id] = v;
-  return d;
-}
+const std::array<int32_t, EffectCount>& Defaults() { return BuiltInEffectDefaults(); }
 
 TSettings BuiltIn() {
   TSettings s;
-  s.Effects.EffectValues = Defaults();
   s.MainForm.DefaultDirectory = "/opt/velltile/";
   return s;
 }
 
-std::string EffectLines(const std::array<int32_t, SettingsEffectCount>& values) {
+std::string EffectLines(const std::array<int32_t, EffectCount>& values) {
   std::string out;
-  for (int id = 0; id < SettingsEffectCount; ++id)
+  for (int id = 0; id < EffectCount; ++id)
     out += "EffectVals" + std::to_string(id) + "=" + std::to_string(values[id]) + "\n";
   return out;
 }
@@ -63,7 +53,7 @@ TEST(Settings, FirstExitWritesEverySection) {
   TempDir dir;
   const std::string path = dir / SettingsFileName;
   TSettings s = BuiltIn();
-  EXPECT_FALSE(LoadSettings(path, Defaults(), "/opt/velltile/", s));
+  EXPECT_FALSE(LoadSettings(path, "/opt/velltile/", s));
   ASSERT_TRUE(SaveSettings(path, s).ok);
   const std::string expected =
       Crlf("[EffectVals]\n" + EffectLines(Defaults()) + kExtrasBuiltIn + kOtherSectionsBuiltIn);
@@ -81,13 +71,13 @@ TEST(Settings, ValuesSurviveARun) {
   TSettings s = BuiltIn();
   s.Effects.EffectValues[6] = 17;
   s.Effects.EffectValues[56] = -5;
-  s.Effects.UDPeakVal = 0.3f;
-  s.Effects.FishVal = 1.25f;
-  s.Effects.TurbVal = -9;
-  s.Effects.HytBm = false;
-  s.Effects.TrUseVal = true;
-  s.Effects.TrColVal = 0x00123456;
-  s.Effects.WvPhsVal = 2.5;  // stored rounded, ties to even
+  s.Effects.Extras.UDPeakVal = 0.3f;
+  s.Effects.Extras.FishVal = 1.25f;
+  s.Effects.Extras.TurbVal = -9;
+  s.Effects.Extras.HytBm = false;
+  s.Effects.Extras.TrUseVal = true;
+  s.Effects.Extras.TrColVal = 0x00123456;
+  s.Effects.Extras.WvPhsVal = 2.5;  // stored rounded, ties to even
   s.MainForm = {10, 20, 640, 480, 7, "/home/u/tiles/", false, true, TWindowStatus::Normal, 3};
   s.ToolBox = {5, 6, 0x0000FF, 0x00FF00, "7"};
   s.Filter.Fields[4] = "8";
@@ -99,15 +89,15 @@ TEST(Settings, ValuesSurviveARun) {
   EXPECT_NE(bytes.find("\r\nTrColVal=1193046\r\n"), std::string::npos);
 
   TSettings r = BuiltIn();
-  ASSERT_TRUE(LoadSettings(path, Defaults(), "/opt/velltile/", r));
+  ASSERT_TRUE(LoadSettings(path, "/opt/velltile/", r));
   EXPECT_EQ(r.Effects.EffectValues, s.Effects.EffectValues);
-  EXPECT_EQ(r.Effects.UDPeakVal, 0.3f);
-  EXPECT_EQ(r.Effects.FishVal, 1.25f);
-  EXPECT_EQ(r.Effects.TurbVal, -9);
-  EXPECT_FALSE(r.Effects.HytBm);
-  EXPECT_TRUE(r.Effects.TrUseVal);
-  EXPECT_EQ(r.Effects.TrColVal, 0x00123456u);
-  EXPECT_EQ(r.Effects.WvPhsVal, 2.0);
+  EXPECT_EQ(r.Effects.Extras.UDPeakVal, 0.3f);
+  EXPECT_EQ(r.Effects.Extras.FishVal, 1.25f);
+  EXPECT_EQ(r.Effects.Extras.TurbVal, -9);
+  EXPECT_FALSE(r.Effects.Extras.HytBm);
+  EXPECT_TRUE(r.Effects.Extras.TrUseVal);
+  EXPECT_EQ(r.Effects.Extras.TrColVal, 0x00123456u);
+  EXPECT_EQ(r.Effects.Extras.WvPhsVal, 2.0);
   EXPECT_EQ(r.MainForm.Top, 10);
   EXPECT_EQ(r.MainForm.Height, 480);
   EXPECT_EQ(r.MainForm.PenStyle, 7);
@@ -134,7 +124,7 @@ TEST(Settings, ClassicEmbossZeroMakesTheNextRunIgnoreTheFile) {
   EXPECT_NE(ReadAll(path).find("\r\nEffectVals6=0\r\n"), std::string::npos);
 
   TSettings r = BuiltIn();
-  EXPECT_FALSE(LoadSettings(path, Defaults(), "/opt/velltile/", r));
+  EXPECT_FALSE(LoadSettings(path, "/opt/velltile/", r));
   EXPECT_EQ(r.Effects.EffectValues, Defaults());
   EXPECT_EQ(r.MainForm.Top, 1);
   EXPECT_EQ(r.ToolBox.PenSize, "2");
@@ -152,19 +142,19 @@ TEST(Settings, MarkerAloneGivesTheReadDefaults) {
   WriteAll(path, Crlf("[EffectVals]\nEffectVals6=250\n"));
   TSettings r = BuiltIn();
   r.MainForm.DefaultDirectory = "";
-  ASSERT_TRUE(LoadSettings(path, Defaults(), "/opt/velltile/", r));
+  ASSERT_TRUE(LoadSettings(path, "/opt/velltile/", r));
   EXPECT_EQ(r.Effects.EffectValues, Defaults());
-  EXPECT_EQ(r.Effects.UDPeakVal, 0.0f);
-  EXPECT_EQ(r.Effects.UDWavVal, 0.0f);
-  EXPECT_EQ(r.Effects.LRPeakVal, 0.0f);
-  EXPECT_EQ(r.Effects.LRWavVal, 0.0f);
-  EXPECT_EQ(r.Effects.ScaleVal, 0.0f);
-  EXPECT_EQ(r.Effects.TurbVal, 0);
-  EXPECT_EQ(r.Effects.FishVal, 0.75f);
-  EXPECT_EQ(r.Effects.UDWatSelf, -128);
-  EXPECT_TRUE(r.Effects.HytBm);
-  EXPECT_EQ(r.Effects.WvPhsVal, 8.0);
-  EXPECT_EQ(r.Effects.WhPchVal, 0.5f);
+  EXPECT_EQ(r.Effects.Extras.UDPeakVal, 0.0f);
+  EXPECT_EQ(r.Effects.Extras.UDWavVal, 0.0f);
+  EXPECT_EQ(r.Effects.Extras.LRPeakVal, 0.0f);
+  EXPECT_EQ(r.Effects.Extras.LRWavVal, 0.0f);
+  EXPECT_EQ(r.Effects.Extras.ScaleVal, 0.0f);
+  EXPECT_EQ(r.Effects.Extras.TurbVal, 0);
+  EXPECT_EQ(r.Effects.Extras.FishVal, 0.75f);
+  EXPECT_EQ(r.Effects.Extras.UDWatSelf, -128);
+  EXPECT_TRUE(r.Effects.Extras.HytBm);
+  EXPECT_EQ(r.Effects.Extras.WvPhsVal, 8.0);
+  EXPECT_EQ(r.Effects.Extras.WhPchVal, 0.5f);
   EXPECT_EQ(r.MainForm.DefaultDirectory, "/opt/velltile/");
   EXPECT_EQ(r.MainForm.Width, 541);
   EXPECT_TRUE(r.MainForm.SaveDlg);
@@ -174,17 +164,15 @@ TEST(Settings, MarkerAloneGivesTheReadDefaults) {
   EXPECT_EQ(r.Jpeg.JPGComp, "90");
 }
 
-TEST(Settings, ReadDefaultsOfTheExtraKeys) {
-  // Those that read as 0 when missing, and those that read as their built-in value.
-  const TSettingsEffectParams builtIn;
-  int zeros = 0;
-  for (const auto& k : SettingsExtraKeys()) {
-    if (k.ReadDefault == 0 && k.Kind == TSettingsKind::Single) ++zeros;
-    if (k.Kind == TSettingsKind::Integer && std::string(k.Key) != "TurbVal") {
-      EXPECT_EQ(k.ReadDefault, builtIn.*k.Integer) << k.Key;
+TEST(Settings, OnlyPeaksWavelengthsScaleAndTurbulenceReadAsZero) {
+  std::vector<std::string> zeros;
+  for (const TExtraInfo& k : ExtraParamTable()) {
+    if (k.ReadDefault == 0 && k.BuiltIn != 0) zeros.push_back(k.Key);
+    if (k.ReadDefault != 0) {
+      EXPECT_EQ(k.ReadDefault, k.BuiltIn) << k.Key;
     }
   }
-  EXPECT_EQ(zeros, 5);
+  EXPECT_EQ(zeros, (std::vector<std::string>{"UDPeakVal", "UDWavVal", "LRPeakVal", "LRWavVal", "ScaleVal", "TurbVal"}));
 }
 
 TEST(Settings, MaximisedOrMinimisedExitKeepsThePosition) {
@@ -211,7 +199,7 @@ TEST(Settings, MaximisedOrMinimisedExitKeepsThePosition) {
     EXPECT_EQ(ReadAll(path), expected);
 
     TSettings r = BuiltIn();
-    ASSERT_TRUE(LoadSettings(path, Defaults(), "", r));
+    ASSERT_TRUE(LoadSettings(path, "", r));
     EXPECT_EQ(r.MainForm.Status, status);
     EXPECT_EQ(r.MainForm.Top, 40);
     EXPECT_EQ(r.MainForm.Width, 600);
@@ -239,9 +227,9 @@ TEST(Settings, HandEditedFileKeepsEverythingButOurValues) {
       "; trailing comment";
   WriteAll(path, original);
   TSettings s = BuiltIn();
-  ASSERT_TRUE(LoadSettings(path, Defaults(), "/opt/velltile/", s));
+  ASSERT_TRUE(LoadSettings(path, "/opt/velltile/", s));
   EXPECT_EQ(s.Effects.EffectValues[6], 120);
-  EXPECT_EQ(s.Effects.UDPeakVal, 4.5f);
+  EXPECT_EQ(s.Effects.Extras.UDPeakVal, 4.5f);
   EXPECT_EQ(s.MainForm.Top, 12);
   EXPECT_EQ(s.Jpeg.JPGComp, "60");
   ASSERT_TRUE(SaveSettings(path, s).ok);
@@ -249,7 +237,7 @@ TEST(Settings, HandEditedFileKeepsEverythingButOurValues) {
   // Our existing keys keep their lines; the new ones follow the last line of
   // their section; unknown lines, sections and line ends are untouched.
   std::string effectLines;
-  for (int id = 0; id < SettingsEffectCount; ++id)
+  for (int id = 0; id < EffectCount; ++id)
     if (id != 6) effectLines += "EffectVals" + std::to_string(id) + "=" + std::to_string(s.Effects.EffectValues[id]) + "\r\n";
   // The file is present, so the missing peaks, wavelengths, scale and
   // turbulence were read as 0 and go back as such.
@@ -289,15 +277,15 @@ TEST(Settings, OddValuesReadAsTheirDefaults) {
       "TrColVal=-1\nWvPhsVal=3.7\n"
       "[MainForm]\nPenStyle=12\nStatus=9\nUndoLevels=0\nSaveDlg=2\nSaveWithLog=5\n"
       "[ToolBox]\nPen Color=16777216\nBrush Color=blue\n"));
-  TSettingsEffectParams e;
-  ASSERT_TRUE(LoadEffectSettings(ini, Defaults(), e));
+  TEffectParams e;
+  ASSERT_TRUE(LoadEffectSettings(ini, e));
   EXPECT_EQ(e.EffectValues[13], 2);
-  EXPECT_EQ(e.TurbVal, 0);
-  EXPECT_EQ(e.FishVal, 0.75f);
-  EXPECT_TRUE(e.HytBm);
-  EXPECT_FALSE(e.WvRflVal);
-  EXPECT_EQ(e.TrColVal, 0xFFFFFFu);
-  EXPECT_EQ(e.WvPhsVal, 8.0);
+  EXPECT_EQ(e.Extras.TurbVal, 0);
+  EXPECT_EQ(e.Extras.FishVal, 0.75f);
+  EXPECT_TRUE(e.Extras.HytBm);
+  EXPECT_FALSE(e.Extras.WvRflVal);
+  EXPECT_EQ(e.Extras.TrColVal, 0xFFFFFFu);
+  EXPECT_EQ(e.Extras.WvPhsVal, 8.0);
   TMainFormSettings m;
   m.PenStyle = 5;
   ASSERT_TRUE(LoadMainFormSettings(ini, "/p/", m));
@@ -310,14 +298,6 @@ TEST(Settings, OddValuesReadAsTheirDefaults) {
   ASSERT_TRUE(LoadToolBoxSettings(ini, t));
   EXPECT_EQ(t.PenColor, 0u);
   EXPECT_EQ(t.BrushColor, 0xFFFFFFu);
-}
-
-TEST(Settings, RealText) {
-  EXPECT_EQ(SettingsRealText(3.0f), "3");
-  EXPECT_EQ(SettingsRealText(2.5f), "2.5");
-  EXPECT_EQ(SettingsRealText(17.0f), "17");
-  EXPECT_EQ(SettingsRealText(0.3f), "0.300000011920929");
-  EXPECT_EQ(SettingsRealText(-0.75f), "-0.75");
 }
 
 TEST(Settings, HostileFileIsReadAndItsOtherKeysKept) {
@@ -341,9 +321,9 @@ TEST(Settings, HostileFileIsReadAndItsOtherKeysKept) {
   WriteAll(path, original);
 
   TSettings s = BuiltIn();
-  ASSERT_TRUE(LoadSettings(path, Defaults(), "/opt/velltile/", s));
+  ASSERT_TRUE(LoadSettings(path, "/opt/velltile/", s));
   EXPECT_EQ(s.Effects.EffectValues[6], 123);
-  EXPECT_EQ(s.Effects.UDPeakVal, 0.0f);
+  EXPECT_EQ(s.Effects.Extras.UDPeakVal, 0.0f);
   ASSERT_TRUE(SaveSettings(path, s).ok);
 
   const std::string after = ReadAll(path);
@@ -363,7 +343,7 @@ TEST(Settings, UnreadableFileIsNeitherReadNorOverwritten) {
   std::filesystem::create_directory(path);
   TSettings s = BuiltIn();
   TFileResult why;
-  EXPECT_FALSE(LoadSettings(path, Defaults(), "", s, &why));
+  EXPECT_FALSE(LoadSettings(path, "", s, &why));
   EXPECT_FALSE(why.ok);
   TFileResult saved = SaveSettings(path, s);
   EXPECT_FALSE(saved.ok);

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -160,6 +162,86 @@ TEST(ColourEffects, PixelValues) {
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < 2; ++x) EXPECT_EQ(Rgb(b, x, y), c.out) << c.name;
     EXPECT_THAT(Gaps(b), ::testing::Each(kJunk)) << c.name;
+  }
+}
+
+TEST(ColourEffects, TintRoundsEveryProductToNearest) {
+  // Every tint channel c against every maximum M: round(c * M / 255).
+  TPixelBuffer grey;
+  grey.Allocate(256, 1, 0, 24);
+  for (int c = 0; c < 256; ++c) {
+    for (int m = 0; m < 256; ++m) grey.WritePixel(0, m, static_cast<uint32_t>(m) << 8);  // green = M
+    Tint(grey, static_cast<uint32_t>(c | (255 - c) << 16));                        // red c, blue 255 - c
+    for (int m = 0; m < 256; ++m) {
+      const std::array<int, 3> got = Rgb(grey, m);
+      ASSERT_EQ(got[0], static_cast<int>(std::nearbyint(c * m / 255.0))) << c << " " << m;
+      ASSERT_EQ(got[1], 0);
+      ASSERT_EQ(got[2], static_cast<int>(std::nearbyint((255 - c) * m / 255.0))) << c << " " << m;
+    }
+  }
+}
+
+TEST(ColourEffects, WideRowsMatchThePixelRules) {
+  // Rows long enough for the vector paths, checked pixel by pixel against the rules.
+  TPixelBuffer card = Card();
+  TPixelBuffer wide;
+  wide.Allocate(131, 3, 0, 24);
+  std::memset(wide.Bits(), kJunk, static_cast<size_t>(wide.BytesPerLine()) * 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 131; ++x)
+      wide.WritePixel(y, x, static_cast<uint32_t>((x * 7 + y * 50) % 256 << 16 | (x * 13) % 256 << 8 | (x * 29 + y) % 256));
+  struct Rule {
+    const char* name;
+    std::function<void(TPixelBuffer&)> effect;
+    std::function<std::array<int, 3>(std::array<int, 3>)> pixel;  // (R, G, B) -> (R, G, B)
+  };
+  const Rule rules[] = {
+      {"gray", ToGrayScale, [](std::array<int, 3> c) {
+         const int g = (c[0] * 77 + c[1] * 151 + c[2] * 28) >> 8;
+         return std::array<int, 3>{g, g, g};
+       }},
+      {"rotate 11", [](TPixelBuffer& b) { RotateColourBits(b, 11); }, [](std::array<int, 3> c) {
+         uint32_t p = static_cast<uint32_t>(c[2] << 16 | c[1] << 8 | c[0]);
+         for (int i = 0; i < 11; ++i) p = ((p << 1) | (p >> 23)) & 0xFFFFFF;
+         return std::array<int, 3>{static_cast<int>(p & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                                   static_cast<int>(p >> 16)};
+       }},
+      {"exchange", [](TPixelBuffer& b) { ExchangeColour(b, 0x405060, 0x010203, 40); }, [](std::array<int, 3> c) {
+         const bool in = c[0] >= 0x60 - 40 && c[0] <= 0x60 + 40 && c[1] >= 0x50 - 40 && c[1] <= 0x50 + 40 &&
+                         c[2] >= 0x40 - 40 && c[2] <= 0x40 + 40;
+         return in ? std::array<int, 3>{3, 2, 1} : c;
+       }},
+      {"saturation 300", [](TPixelBuffer& b) { b.AdjustSaturation(300); }, [](std::array<int, 3> c) {
+         const std::array<int, 256> a = SaturationWeights(300);
+         const int m = (c[0] + c[1] + c[2]) / 3, base = m - a[m];
+         std::array<int, 3> out;
+         for (int i = 0; i < 3; ++i) out[i] = std::clamp(base + a[c[i]], 0, 255);
+         return out;
+       }},
+      {"tables", [](TPixelBuffer& b) { b.AdjustContrast(90, -30, 200); }, [](std::array<int, 3> c) {
+         return std::array<int, 3>{ContrastTable(90)[c[0]], ContrastTable(-30)[c[1]], ContrastTable(200)[c[2]]};
+       }},
+      {"one table", [](TPixelBuffer& b) { b.AdjustLightness(-70, -70, -70); }, [](std::array<int, 3> c) {
+         const TChannelTable t = LightnessTable(-70);
+         return std::array<int, 3>{t[c[0]], t[c[1]], t[c[2]]};
+       }},
+  };
+  for (const Rule& rule : rules) {
+    for (TPixelBuffer* source : {&card, &wide}) {
+      for (int bits : {24, 32}) {
+        TPixelBuffer b;
+        b.Allocate(source->Width(), source->Height(), 0, bits);
+        std::memset(b.Bits(), kJunk, static_cast<size_t>(b.BytesPerLine()) * b.Height());
+        source->PaintTo(b, 0, 0);
+        rule.effect(b);
+        for (int y = 0; y < b.Height(); ++y)
+          for (int x = 0; x < b.Width(); ++x) {
+            ASSERT_EQ(Rgb(b, x, y), rule.pixel(Rgb(*source, x, y))) << rule.name << " " << bits << " " << x << "," << y;
+            if (bits == 32) ASSERT_EQ(b.Row(y)[4 * x + 3], kJunk) << rule.name;
+          }
+        EXPECT_THAT(Gaps(b), ::testing::Each(kJunk)) << rule.name;
+      }
+    }
   }
 }
 

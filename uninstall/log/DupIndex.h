@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace yarb {
 
@@ -37,5 +38,20 @@ class DupIndex {
   };
   std::map<DupKey, size_t, Less> map_;
 };
+
+// Finds the first entry whose key equals a given key without regard to case, for the lists
+// that are searched by one exact key (services, programs, icons, system files, ...).
+class ExactIndex {
+ public:
+  long Find(std::string_view key) const;
+  // Keeps the first index for a key, as a search in log order would find it.
+  void Add(std::string_view key, size_t index);
+
+ private:
+  std::unordered_map<std::string, size_t> map_;
+};
+
+// The key folded to lower case, so that equal keys are equal strings.
+std::string FoldKey(std::string_view key);
 
 }  // namespace yarb

@@ -139,6 +139,12 @@ class Parser {
   std::string logFolder_;
 
   DupIndex privateIndex_, regKeyIndex_, regEditIndex_, iniItemIndex_;
+  ExactIndex systemIndex_, repairOnlyIndex_, iniFileIndex_, serviceIndex_, programIndex_,
+      iconIndex_, regTreeIndex_, deletedIndex_, editedIndex_;
+  // File entries by folded path, and (once a "Self-Register: " asks) by folded long path.
+  std::unordered_multimap<std::string, std::pair<bool, size_t>> filesByPath_, filesByLongPath_;
+  bool longPathIndexBuilt_ = false;
+  void IndexFile(bool system, size_t index);
   std::unordered_map<std::string, std::string> longForms_;
   // The directory paths folded to lower case, kept beside the list: the folder records
   // compare against every entry, and a plain byte compare keeps that fast.
@@ -146,15 +152,9 @@ class Parser {
   void AddDirectory(DirEntry entry);
 };
 
-std::string Folded(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(FoldChar(static_cast<unsigned char>(c)));
-  return out;
-}
-
 void Parser::AddDirectory(DirEntry entry) {
   if (log_.directories.size() >= kListCapacity) return;
-  dirFolded_.push_back(Folded(entry.path));
+  dirFolded_.push_back(FoldKey(entry.path));
   log_.directories.push_back(std::move(entry));
 }
 
@@ -392,23 +392,27 @@ bool Parser::IsSharedDll(const std::string& path) {
 }
 
 long Parser::FindFile(bool system, const std::string& path) const {
-  if (!system) return privateIndex_.Find(DupKey{path, {}, {}});
-  for (size_t i = 0; i < log_.systemFiles.size(); ++i)
-    if (EqualNoCase(log_.systemFiles[i].path, path)) return static_cast<long>(i);
-  return -1;
+  return system ? systemIndex_.Find(path) : privateIndex_.Find(DupKey{path, {}, {}});
+}
+
+void Parser::IndexFile(bool system, size_t index) {
+  const std::string& path = (system ? log_.systemFiles : log_.privateFiles)[index].path;
+  filesByPath_.emplace(FoldKey(path), std::make_pair(system, index));
+  if (longPathIndexBuilt_) filesByLongPath_.emplace(FoldKey(LongForm(path)), std::make_pair(system, index));
 }
 
 void Parser::AddRepairOnly(const std::string& path, const std::string& attributes,
                            const std::optional<std::string>& linkInfo) {
-  for (RepairOnlyFileEntry& e : log_.repairOnlyFiles) {
-    if (EqualNoCase(e.path, path)) {
-      e.installation = current_;
-      e.installAttributes = attributes;
-      e.linkInfo = linkInfo;
-      return;
-    }
+  const long i = repairOnlyIndex_.Find(path);
+  if (i >= 0) {
+    RepairOnlyFileEntry& e = log_.repairOnlyFiles[i];
+    e.installation = current_;
+    e.installAttributes = attributes;
+    e.linkInfo = linkInfo;
+    return;
   }
   if (log_.repairOnlyFiles.size() >= kListCapacity) return;
+  repairOnlyIndex_.Add(path, log_.repairOnlyFiles.size());
   log_.repairOnlyFiles.push_back(RepairOnlyFileEntry{path, attributes, linkInfo, current_});
 }
 
@@ -469,8 +473,12 @@ void Parser::FileRecord(FileKind kind, std::string_view value, bool nonSystem,
     e.installation = e.backupInstallation = current_;
     e.sharedInstallation = counterIgnored ? 0 : current_;
     e.sharedCount = counterIgnored ? 0 : 1;
-    if (!system) privateIndex_.Add(DupKey{path, {}, {}}, list.size());
+    if (system)
+      systemIndex_.Add(path, list.size());
+    else
+      privateIndex_.Add(DupKey{path, {}, {}}, list.size());
     list.push_back(std::move(e));
+    IndexFile(system, list.size() - 1);
     return;
   }
   FileEntry& e = list[i];
@@ -551,15 +559,15 @@ void Parser::FileEditRecord(std::string_view value) {
   if (!NextIf("Backup Copy: ", &v)) return;
   const std::string backup = FilePath(v);
   if (OnRemovableFloppy(path) || !platform_.FileExists(path)) return;
-  for (EditedFileBackup& e : log_.editedBackups) {
-    if (EqualNoCase(e.path, path)) {
-      e.backupPath = backup;
-      e.installation = current_;
-      return;
-    }
+  const long i = editedIndex_.Find(path);
+  if (i >= 0) {
+    log_.editedBackups[i].backupPath = backup;
+    log_.editedBackups[i].installation = current_;
+    return;
   }
-  if (log_.editedBackups.size() < kListCapacity)
-    log_.editedBackups.push_back(EditedFileBackup{path, backup, current_});
+  if (log_.editedBackups.size() >= kListCapacity) return;
+  editedIndex_.Add(path, log_.editedBackups.size());
+  log_.editedBackups.push_back(EditedFileBackup{path, backup, current_});
 }
 
 void Parser::FileDeleteRecord(std::string_view value) {
@@ -568,34 +576,35 @@ void Parser::FileDeleteRecord(std::string_view value) {
   if (!NextIf("Backup Copy: ", &v)) return;
   const std::string backup = FilePath(v);
   log_.header.backupsExist = true;
-  for (DeletedFileBackup& e : log_.deletedBackups) {
-    if (EqualNoCase(e.path, path)) {
-      e.backupPath = backup;
-      e.installation = current_;
-      return;
-    }
+  const long i = deletedIndex_.Find(path);
+  if (i >= 0) {
+    log_.deletedBackups[i].backupPath = backup;
+    log_.deletedBackups[i].installation = current_;
+    return;
   }
-  if (log_.deletedBackups.size() < kListCapacity)
-    log_.deletedBackups.push_back(DeletedFileBackup{path, backup, current_});
+  if (log_.deletedBackups.size() >= kListCapacity) return;
+  deletedIndex_.Add(path, log_.deletedBackups.size());
+  log_.deletedBackups.push_back(DeletedFileBackup{path, backup, current_});
 }
 
 void Parser::ServiceRecord(std::string_view value) {
   const std::string name = CutToField(value, kTextChars);
-  for (ServiceEntry& e : log_.services) {
-    if (EqualNoCase(e.name, name)) {
-      e.installation = current_;
-      return;
-    }
+  const long i = serviceIndex_.Find(name);
+  if (i >= 0) {
+    log_.services[i].installation = current_;
+    return;
   }
-  if (log_.services.size() < kListCapacity)
-    log_.services.push_back(ServiceEntry{name, false, current_});
+  if (log_.services.size() >= kListCapacity) return;
+  serviceIndex_.Add(name, log_.services.size());
+  log_.services.push_back(ServiceEntry{name, false, current_});
 }
 
 void Parser::DeviceRecord(std::string_view value) {
   const std::string path = FilePath(value);
-  for (auto* list : {&log_.privateFiles, &log_.systemFiles})
-    for (FileEntry& e : *list)
-      if (EqualNoCase(e.path, path)) e.deviceInstallation = current_;
+  auto [from, to] = filesByPath_.equal_range(FoldKey(path));
+  for (auto it = from; it != to; ++it)
+    (it->second.first ? log_.systemFiles : log_.privateFiles)[it->second.second]
+        .deviceInstallation = current_;
 }
 
 std::string Parser::LongForm(const std::string& path) {
@@ -607,9 +616,18 @@ std::string Parser::LongForm(const std::string& path) {
 
 void Parser::SelfRegisterRecord(std::string_view value) {
   const std::string path = LongForm(FilePath(value));
-  for (auto* list : {&log_.privateFiles, &log_.systemFiles})
-    for (FileEntry& e : *list)
-      if (EqualNoCase(LongForm(e.path), path)) e.selfRegisterInstallation = current_;
+  if (!longPathIndexBuilt_) {
+    longPathIndexBuilt_ = true;
+    for (bool system : {false, true}) {
+      const std::vector<FileEntry>& list = system ? log_.systemFiles : log_.privateFiles;
+      for (size_t i = 0; i < list.size(); ++i)
+        filesByLongPath_.emplace(FoldKey(LongForm(list[i].path)), std::make_pair(system, i));
+    }
+  }
+  auto [from, to] = filesByLongPath_.equal_range(FoldKey(path));
+  for (auto it = from; it != to; ++it)
+    (it->second.first ? log_.systemFiles : log_.privateFiles)[it->second.second]
+        .selfRegisterInstallation = current_;
 }
 
 void Parser::IniNewRecord() {
@@ -617,16 +635,13 @@ void Parser::IniNewRecord() {
   if (!NextIf("INI File: ", &v)) return;
   const std::string path = FilePath(v);
   if (!OnRemovableFloppy(path) && platform_.FileExists(path)) {
-    bool known = false;
-    for (IniFileEntry& e : log_.iniFiles) {
-      if (EqualNoCase(e.path, path)) {
-        e.installation = current_;
-        known = true;
-        break;
-      }
-    }
-    if (!known && log_.iniFiles.size() < kListCapacity)
+    const long i = iniFileIndex_.Find(path);
+    if (i >= 0) {
+      log_.iniFiles[i].installation = current_;
+    } else if (log_.iniFiles.size() < kListCapacity) {
+      iniFileIndex_.Add(path, log_.iniFiles.size());
       log_.iniFiles.push_back(IniFileEntry{path, false, current_});
+    }
   }
   // The items written into a new file need no undoing of their own.
   LogLine line;
@@ -669,14 +684,14 @@ void Parser::ProgramRecord(std::string_view value) {
   const std::string path = CutToField(value, kPathChars);
   std::string name;
   if (NextIf("Execute Name: ", &name)) name = CutToField(name, kTextChars);
-  for (ProgramEntry& e : log_.programs) {
-    if (EqualNoCase(e.path, path)) {
-      e.installation = current_;
-      return;
-    }
+  const long i = programIndex_.Find(path);
+  if (i >= 0) {
+    log_.programs[i].installation = current_;
+    return;
   }
-  if (log_.programs.size() < kListCapacity)
-    log_.programs.push_back(ProgramEntry{path, name, false, current_});
+  if (log_.programs.size() >= kListCapacity) return;
+  programIndex_.Add(path, log_.programs.size());
+  log_.programs.push_back(ProgramEntry{path, name, false, current_});
 }
 
 void Parser::IconGroup(std::string_view value) {
@@ -686,14 +701,15 @@ void Parser::IconGroup(std::string_view value) {
   const std::string group = CutToField(value, kTextChars);
   name = CutToField(name, kTextChars);
   command = CutToField(command, kTextChars);
-  for (IconEntry& e : log_.icons) {
-    if (EqualNoCase(e.group, group) && EqualNoCase(e.name, name)) {
-      e.commandLine = command;
-      return;
-    }
+  const std::string key = group + '\0' + name;  // texts end at a NUL, so it parts them
+  const long i = iconIndex_.Find(key);
+  if (i >= 0) {
+    log_.icons[i].commandLine = command;
+    return;
   }
-  if (log_.icons.size() < kListCapacity)
-    log_.icons.push_back(IconEntry{group, name, command, false, current_});
+  if (log_.icons.size() >= kListCapacity) return;
+  iconIndex_.Add(key, log_.icons.size());
+  log_.icons.push_back(IconEntry{group, name, command, false, current_});
 }
 
 // Folder records take only "X:\..." or "\\server\..." paths longer than a drive root.
@@ -711,7 +727,7 @@ void Parser::MadeDirRecord(std::string_view value) {
   }
   if (!logFolder_.empty() && StartsWithNoCase(logFolder_, path)) logFolder_ = path;
   if (!TakesDirectory(path)) return;
-  const std::string folded = Folded(path);
+  const std::string folded = FoldKey(path);
   for (size_t i = 0; i < dirFolded_.size(); ++i) {
     std::string& f = dirFolded_[i];
     const size_t n = std::min(f.size(), folded.size());
@@ -733,7 +749,7 @@ void Parser::FileTreeRecord(std::string_view value) {
     path.push_back('\\');
   }
   if (!TakesDirectory(path)) return;
-  const std::string folded = Folded(path);
+  const std::string folded = FoldKey(path);
   for (size_t i = 0; i < dirFolded_.size(); ++i) {
     if (dirFolded_[i] == folded) {
       log_.directories[i].treeInstallation = log_.directories[i].madeInstallation = current_;
@@ -748,14 +764,15 @@ void Parser::RegTreeRecord(std::string_view value) {
   int root = 0;
   std::string v;
   if (NextIf("RegDB Root: ", &v)) root = ParseInt(v);
-  for (RegTreeEntry& e : log_.regTrees) {
-    if (e.rootIndex == root && EqualNoCase(e.keyPath, key)) {
-      e.installation = current_;
-      return;
-    }
+  const std::string indexKey = key + '\0' + std::to_string(root);
+  const long i = regTreeIndex_.Find(indexKey);
+  if (i >= 0) {
+    log_.regTrees[i].installation = current_;
+    return;
   }
-  if (log_.regTrees.size() < kListCapacity)
-    log_.regTrees.push_back(RegTreeEntry{key, root, false, current_});
+  if (log_.regTrees.size() >= kListCapacity) return;
+  regTreeIndex_.Add(indexKey, log_.regTrees.size());
+  log_.regTrees.push_back(RegTreeEntry{key, root, false, current_});
 }
 
 bool DeleteWith(Platform& platform, const std::string& path,

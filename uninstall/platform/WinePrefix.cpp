@@ -806,10 +806,10 @@ bool WinePrefix::DeleteFile(const std::string& path) {
   Resolved r;
   struct stat st;
   if (!Resolve(path, &r) || !r.exists || !LStat(r.unixPath, &st)) return Fail("The file " + path + " does not exist.");
+  if (!CheckChange("delete", r.windows, r.unixPath, false)) return false;
   struct stat target;
   bool isDir = S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && Stat(r.unixPath, &target) && S_ISDIR(target.st_mode));
   if (isDir) return Fail(path + " is a folder.");
-  if (!CheckChange("delete", r.windows, r.unixPath, false)) return false;
   if (!S_ISLNK(st.st_mode) && IsReadOnlyFile(st)) return Fail("The file " + path + " is read-only.");
   if (::unlink(r.unixPath.c_str()) != 0) return Fail("The file " + path + " cannot be deleted.");
   if (EndsWithNoCase(r.windows, ".lnk")) linksDeleted_ = true;
