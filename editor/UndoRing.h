@@ -81,6 +81,7 @@ class TUndoRing {
 
 // ---- "Change Undo Quantity" ---------------------------------------------
 
+inline constexpr std::string_view UndoQuantityMenuCaption = "Change &Undo Quantity";
 inline constexpr std::string_view UndoQuantityTitle = "Change Number of Undo";
 inline constexpr std::string_view UndoQuantityPrompt = "Enter a New Maximum Undo: ";
 inline constexpr std::string_view UndoQuantityConfirm =
