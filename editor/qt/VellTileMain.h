@@ -1,0 +1,175 @@
+// TfVellTile: the editor's main window and the owner of its image state.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QMainWindow>
+#include <QMap>
+#include <QPixmap>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "editor/Editor.h"
+#include "editor/EditorUi.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace vell {
+
+class TLbl3D;
+class QtEditorUi;
+
+// A widget that shows a TPixelBuffer through a QImage over the buffer's own memory.
+class TImageView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TImageView(QWidget* parent = nullptr);
+  // Shows `buffer` (kept by pointer; re-wrapped whenever its memory moves).
+  void SetBuffer(const TPixelBuffer* buffer);
+  // The picture as drawn: Format_BGR888 over the buffer's bytes.
+  const QImage& Picture();
+  // Stretch to the widget's size (thumbnails) or show 1:1.
+  void SetStretched(bool stretched) { stretched_ = stretched; }
+
+ signals:
+  void doubleClicked();
+  void mouseMovedTo(int x, int y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  void Wrap();
+
+  const TPixelBuffer* buffer_ = nullptr;
+  const uint8_t* wrappedBits_ = nullptr;
+  int wrappedWidth_ = 0, wrappedHeight_ = 0, wrappedStride_ = 0;
+  QImage picture_;
+  bool stretched_ = false;
+};
+
+// Status panel 5: "Logging" with its icon, or "Not Logging".
+class TLogPanel : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit TLogPanel(QWidget* parent = nullptr);
+  void SetLogging(bool logging);
+  bool Logging() const { return logging_; }
+  QString Text() const { return logging_ ? QStringLiteral("Logging") : QStringLiteral("Not Logging"); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  bool logging_ = false;
+  QPixmap icon_;
+};
+
+class TfVellTile : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `ui` answers the window's questions; null means real Qt dialogs.
+  explicit TfVellTile(EditorUi* ui = nullptr, QWidget* parent = nullptr);
+  ~TfVellTile() override;
+
+  TEditor& Editor() { return editor_; }
+  EditorUi& Ui() { return *ui_; }
+
+  // The bracket around every change of the working image.
+  void DisplayImage(const TPixelBuffer& buffer);
+  void BeginEffect();
+  void EndEffect();
+  // Copies a buffer into a 24-bit QImage of its size.
+  static void ImageToBitmap(QImage& bitmap, const TPixelBuffer& buffer);
+
+  // Loads the command-line file as the working image (no snapshot, no log).
+  // A file that cannot be read shows the error and leaves the image as it was.
+  bool LoadStartupFile(const QString& path);
+  // The file given on the command line, loaded when the window is first shown.
+  void SetStartupFile(const QString& path) { startupFile_ = path; }
+
+  // Status panel texts, 0 ... 5.
+  QString StatusText(int panel) const;
+  void SetStatusText(int panel, const QString& text);
+  void SetLogging(bool logging);
+
+  // Parts exposed to the window tests.
+  QTreeWidget* TreeView1() const { return TreeView1_; }
+  QPushButton* bExpand() const { return bExpand_; }
+  QMenu* PopMenu() const { return PopMenu_; }
+  QToolBar* ToolBar1() const { return ToolBar1_; }
+  TImageView* imSine() const { return imSine_; }
+  TLbl3D* GradientCaption() const { return lblGrad_; }
+  TLbl3D* BufferCaption() const { return lblBuffer_; }
+  const QCursor* ToolCursor(int id) const;
+
+  // The effect tree's handlers.
+  void TreeView1Change(QTreeWidgetItem* node);
+  void TreeView1DblClick(QTreeWidgetItem* node);
+  void bExpandClick();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void FormCreate();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildTree();
+  void BuildStatusBar();
+  void BuildCentre();
+  void RegisterCursors();
+  void StartupMessage();
+  void NotYet(QAction* action, const QString& what);
+
+  QAction* AddAction(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {});
+
+  void New1Click();
+  void Reset1Click();
+  void Exit1Click();
+  void Contents1Click();
+  void PenModeClick(int index);
+  void SaveAsStandIn();
+
+  TEditor editor_;
+  std::unique_ptr<QtEditorUi> ownUi_;
+  EditorUi* ui_ = nullptr;
+  QImage bmpTransfer;  // staging between pictures, the clipboard and the buffers
+
+  QScrollArea* ScrollBox1_ = nullptr;
+  QWidget* pnlSine_ = nullptr;
+  TImageView* imSine_ = nullptr;
+  TImageView* imGrad_ = nullptr;
+  TImageView* imBuffer_ = nullptr;
+  TLbl3D* lblGrad_ = nullptr;
+  TLbl3D* lblBuffer_ = nullptr;
+  QTreeWidget* TreeView1_ = nullptr;
+  QPushButton* bExpand_ = nullptr;
+  QMenu* PopMenu_ = nullptr;
+  QToolBar* ToolBar1_ = nullptr;
+  QLabel* panels_[5] = {};
+  TLogPanel* logPanel_ = nullptr;
+  QActionGroup* penGroup_ = nullptr;
+  QMap<int, QCursor> cursors_;
+  QString startupFile_;
+  bool shownOnce_ = false;
+  bool startupDone_ = false;
+};
+
+}  // namespace vell
