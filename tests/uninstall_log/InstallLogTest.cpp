@@ -140,6 +140,11 @@ TEST_F(InstallLogTest, FileRecords) {
        {"File Copy: C:\\APP\\LONGNA~1.DLL", "File Copy: C:\\APP\\B.DLL", "*** ",
         "Self-Register: C:\\APP\\LONGNAME.DLL", "Add Device: c:\\app\\b.dll"},
        {"P C:\\APP\\LONGNA~1.DLL i1 s1x1 reg2", "P C:\\APP\\B.DLL i1 s1x1 dev2"}},
+      {"files logged after the first self-register are found too; devices in the system list",
+       {"Self-Register: C:\\NONE.DLL", "File Copy: C:\\APP\\LONGNAME.DLL",
+        "File Copy: C:\\WINDOWS\\W.DLL", "Self-Register: C:\\APP\\LONGNA~1.DLL",
+        "Add Device: C:\\WINDOWS\\W.DLL"},
+       {"P C:\\APP\\LONGNAME.DLL i1 s1x1 reg1", "S C:\\WINDOWS\\W.DLL i1 s1x1 dev1"}},
   });
 }
 

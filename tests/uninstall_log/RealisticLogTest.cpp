@@ -185,6 +185,15 @@ TEST_F(RealisticLogTest, RollbackCutWithBareCrAndBlankLines) {
   EXPECT_EQ(platform.files[kLog], "*** \rTitle: T\r\r\rFile Copy: X\r\n\n");
 }
 
+TEST_F(RealisticLogTest, RollbackCutsAHeaderBrokenByLineFeeds) {
+  // The reader drops LF anywhere, so "*\n** " is a header line that starts at the first '*'.
+  platform.files[kLog] = "*** \r\nTitle: T\r\n*\n** 2\r\nFile Copy: X\r\n";
+  ASSERT_TRUE(ParseInstallLog(platform, ui, kLog, &log).ok);
+  EXPECT_EQ(log.latestHeaderOffset, 16u);
+  EXPECT_EQ(CutLogForRollback(platform, kLog, log.latestHeaderOffset), LogEdit::Cut);
+  EXPECT_EQ(platform.files[kLog], "*** \r\nTitle: T\r\n");
+}
+
 TEST_F(RealisticLogTest, RollbackRefusesALogThatChanged) {
   ASSERT_TRUE(ParseInstallLog(platform, ui, kLog, &log).ok);
   const std::string changed = "*** \r\nTitle: T\r\n";

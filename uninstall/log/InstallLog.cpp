@@ -814,9 +814,15 @@ LogEdit CutLogForRollback(Platform& platform, const std::string& logPath,
     return DeleteWith(platform, logPath, deleteFile) ? LogEdit::Deleted : LogEdit::Failed;
   std::vector<uint8_t> bytes;
   if (!platform.ReadFile(logPath, &bytes)) return LogEdit::Failed;
-  if (latestHeaderOffset > bytes.size() - std::min<size_t>(bytes.size(), 4) ||
-      std::memcmp(bytes.data() + latestHeaderOffset, "*** ", 4) != 0)
-    return LogEdit::Failed;
+  // The header line still starts there ("*** ", LF characters in between dropped as the
+  // reader drops them).
+  size_t matched = 0;
+  for (size_t i = latestHeaderOffset; i < bytes.size() && matched < 4; ++i) {
+    if (bytes[i] == '\n') continue;
+    if (bytes[i] != static_cast<uint8_t>("*** "[matched])) break;
+    ++matched;
+  }
+  if (matched < 4) return LogEdit::Failed;
   bytes.resize(latestHeaderOffset);
   platform.SetFileAttributes(logPath, kAttrNormal);
   return platform.WriteFile(logPath, bytes) ? LogEdit::Cut : LogEdit::Failed;
