@@ -1,0 +1,1 @@
+vell_add_fuzzer(ini_fuzz ${CMAKE_CURRENT_SOURCE_DIR}/ini_fuzz.cpp vell_editor)
