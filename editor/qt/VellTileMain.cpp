@@ -201,9 +201,13 @@ void TfVellTile::FormCreate() {
 
   editor_.PenModeIndex = 0;
   editor_.Logging = false;
+  // Every change of the working image snapshots it first.
+  editor_.PushUndo = [this] { PushUndo(); };
   editor_.EffectType = NoEffect;
   editor_.EffectName.clear();
   RegisterCursors();
+  undo_.SetMaxUndo(editor_.MaxUndo);
+  UpdateUndoButtons();
   resize(860, 640);
 }
 
@@ -339,7 +343,7 @@ void TfVellTile::BuildMenus() {
   // File
   QMenu* file = addMenu(nullptr, QStringLiteral("File1"), QStringLiteral("&File"));
   later(file, QStringLiteral("Open1"), QStringLiteral("&Open"));
-  QAction* newAction = later(file, QStringLiteral("New1"), QStringLiteral("&New"));
+  QAction* newAction = AddAction(file, QStringLiteral("New1"), QStringLiteral("&New"));
   connect(newAction, &QAction::triggered, this, [this] { New1Click(); });
   later(file, QStringLiteral("SaveAs1"), QStringLiteral("&Save As..."));
   later(file, QStringLiteral("Print1"), QStringLiteral("&Print..."));
@@ -356,14 +360,15 @@ void TfVellTile::BuildMenus() {
 
   // Edit
   QMenu* edit = addMenu(nullptr, QStringLiteral("Edit1"), QStringLiteral("&Edit"));
-  later(edit, QStringLiteral("UnDo1"), QStringLiteral("UnDo"), QStringLiteral("Ctrl+Z"));
+  QAction* undoAction = AddAction(edit, QStringLiteral("UnDo1"), QStringLiteral("UnDo"), QStringLiteral("Ctrl+Z"));
+  connect(undoAction, &QAction::triggered, this, [this] { UnDo1Click(); });
   later(edit, QStringLiteral("Copy1"), QStringLiteral("&Copy"), QStringLiteral("Ctrl+C"));
   QMenu* paste = addMenu(edit, QStringLiteral("Paste1"), QStringLiteral("&Paste"));
   later(paste, QStringLiteral("AsSelection1"), QStringLiteral("As &Selection"));
   later(paste, QStringLiteral("ReplaceImage1"), QStringLiteral("Re&place Image"), QStringLiteral("Ctrl+V"));
   later(paste, QStringLiteral("Transparent1"), QStringLiteral("&Transparent"));
   edit->addSeparator();
-  QAction* resetAction = later(edit, QStringLiteral("Reset1"), QStringLiteral("&Reset"));
+  QAction* resetAction = AddAction(edit, QStringLiteral("Reset1"), QStringLiteral("&Reset"));
   connect(resetAction, &QAction::triggered, this, [this] { Reset1Click(); });
 
   // Gradient
@@ -443,7 +448,10 @@ void TfVellTile::BuildMenus() {
   withLog->setCheckable(true);
   withLog->setChecked(editor_.SaveWithLogName);
   connect(withLog, &QAction::toggled, this, [this](bool on) { editor_.SaveWithLogName = on; });
-  later(options, QStringLiteral("ChangeUndoQuantity1"), QStringLiteral("Change &Undo Quantity"));
+  QAction* undoQuantity = AddAction(options, QStringLiteral("ChangeUndoQuantity1"),
+                                    QString::fromLatin1(UndoQuantityMenuCaption.data(),
+                                                        static_cast<qsizetype>(UndoQuantityMenuCaption.size())));
+  connect(undoQuantity, &QAction::triggered, this, [this] { ChangeUndoQuantity1Click(); });
   QAction* prompt = AddAction(options, QStringLiteral("PromptforSave1"), QStringLiteral("&Prompt for Save At Termination"));
   prompt->setCheckable(true);
   prompt->setChecked(editor_.PromptForSave);
@@ -507,9 +515,15 @@ void TfVellTile::BuildToolBar() {
     QAction* a = b.glyph < 0 ? ToolBar1_->addAction(QStringLiteral("Apply"))
                              : ToolBar1_->addAction(glyphs[b.glyph], QString());
     a->setObjectName(QString::fromLatin1(b.name));
-    a->setEnabled(false);
-    a->setToolTip(QString::fromLatin1(b.hint).trimmed() + QStringLiteral(" (") + kNotYet + QStringLiteral(")"));
     a->setProperty("hint", QString::fromLatin1(b.hint));
+    if (QString::fromLatin1(b.name) == QStringLiteral("bUndo")) {
+      a->setToolTip(QString::fromLatin1(b.hint).trimmed());
+      a->setEnabled(false);  // until the first snapshot
+      connect(a, &QAction::triggered, this, [this] { UnDo1Click(); });
+    } else {
+      a->setEnabled(false);
+      a->setToolTip(QString::fromLatin1(b.hint).trimmed() + QStringLiteral(" (") + kNotYet + QStringLiteral(")"));
+    }
     if (QString::fromLatin1(b.name) == QStringLiteral("bGo") || QString::fromLatin1(b.name) == QStringLiteral("bColor") ||
         QString::fromLatin1(b.name) == QStringLiteral("bUndo") || QString::fromLatin1(b.name) == QStringLiteral("bPrint"))
       ToolBar1_->insertSeparator(a);
@@ -700,6 +714,57 @@ bool TfVellTile::LoadStartupFile(const QString& path) {
 }
 
 // --- commands ---------------------------------------------------------------
+
+void TfVellTile::PushUndo() {
+  undo_.PushUndo(editor_.dibWork);
+  UpdateUndoButtons();
+}
+
+void TfVellTile::UpdateUndoButtons() {
+  if (QAction* b = findChild<QAction*>(QStringLiteral("bUndo"))) b->setEnabled(undo_.CanUndo());
+}
+
+void TfVellTile::UnDo1Click() {
+  // With nothing to undo the command only redisplays the image.
+  if (!undo_.UndoEmpty()) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool restored = undo_.PopUndo(editor_.dibWork);
+    QApplication::restoreOverrideCursor();
+    if (restored) {
+      editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
+      if (editor_.Logging && editor_.WriteLog) editor_.WriteLog("UnDo");
+    }
+  }
+  UpdateUndoButtons();
+  DisplayImage(editor_.dibWork);
+}
+
+void TfVellTile::ChangeUndoQuantity1Click() {
+  const std::string current = std::to_string(undo_.MaxUndo());
+  // Cancel counts as the pre-filled text, which changes nothing.
+  const std::string answer =
+      ui_->InputBox(std::string(UndoQuantityTitle), std::string(UndoQuantityPrompt), current).value_or(current);
+  int newMax = 0;
+  std::string message;
+  switch (JudgeUndoQuantity(answer, undo_.MaxUndo(), newMax, message)) {
+    case TUndoQuantityAnswer::NotInteger:
+      ui_->ShowError(message);
+      return;
+    case TUndoQuantityAnswer::TooSmall:
+      ui_->ShowMessage(message);
+      return;
+    case TUndoQuantityAnswer::Same:
+      return;
+    case TUndoQuantityAnswer::AskConfirm:
+      if (ui_->MessageBox(std::string(UndoQuantityConfirm), TMsgButtons::YesNo, TMsgKind::Confirmation) !=
+          TMsgResult::Yes)
+        return;
+      undo_.SetMaxUndo(newMax);
+      editor_.MaxUndo = undo_.MaxUndo();
+      UpdateUndoButtons();
+      return;
+  }
+}
 
 void TfVellTile::New1Click() {
   // The brush colour comes from the parameter panel; black until it exists.

@@ -12,6 +12,7 @@
 
 #include "editor/Editor.h"
 #include "editor/EditorUi.h"
+#include "editor/UndoRing.h"
 
 class QAction;
 class QActionGroup;
@@ -87,6 +88,7 @@ class TfVellTile : public QMainWindow {
   ~TfVellTile() override;
 
   TEditor& Editor() { return editor_; }
+  TUndoRing& Undo() { return undo_; }
   EditorUi& Ui() { return *ui_; }
 
   // The bracket around every change of the working image.
@@ -140,6 +142,10 @@ class TfVellTile : public QMainWindow {
 
   QAction* AddAction(QMenu* menu, const QString& name, const QString& caption, const QString& shortcut = {});
 
+  void PushUndo();
+  void UnDo1Click();
+  void ChangeUndoQuantity1Click();
+  void UpdateUndoButtons();
   void New1Click();
   void Reset1Click();
   void Exit1Click();
@@ -148,6 +154,7 @@ class TfVellTile : public QMainWindow {
   void SaveAsStandIn();
 
   TEditor editor_;
+  TUndoRing undo_;
   std::unique_ptr<QtEditorUi> ownUi_;
   EditorUi* ui_ = nullptr;
   QImage bmpTransfer;  // staging between pictures, the clipboard and the buffers

@@ -171,6 +171,7 @@ TEST_F(MainWindow, MainMenuHasItsMenusInOrder) {
       {"Copy1", "&Copy", "Ctrl+C"},
       {"ReplaceImage1", "Re&place Image", "Ctrl+V"},
       {"Reset1", "&Reset", ""},
+      {"ChangeUndoQuantity1", "Change &Undo Quantity", ""},
       {"PasteToImage1", "&Paste To Image", ""},
       {"CopyBuffertoClipboard1", "Cop&y Buffer to Clipboard", ""},
       {"EdgeMerge16", "1/1&6", ""},
@@ -185,7 +186,8 @@ TEST_F(MainWindow, MainMenuHasItsMenusInOrder) {
     EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), i.shortcut) << i.name;
   }
   // Start states.
-  EXPECT_FALSE(Action("UnDo1")->isEnabled());
+  EXPECT_TRUE(Action("UnDo1")->isEnabled());  // the menu item stays enabled; the button follows the ring
+  EXPECT_FALSE(Action("bUndo")->isEnabled());
   EXPECT_FALSE(Action("PasteToImage1")->isEnabled());
   EXPECT_FALSE(Action("MergeWithImage1")->isEnabled());
   EXPECT_FALSE(Action("PasteBuffertoImage1")->isEnabled());
@@ -297,6 +299,63 @@ TEST_F(MainWindow, DisplayImageFollowsTheBufferSize) {
   EXPECT_EQ(bitmap.size(), QSize(40, 30));
   EXPECT_EQ(bitmap.pixel(39, 29), qRgb(255, 0, 0));
   EXPECT_EQ(bitmap.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+// --- New, Reset and UnDo ------------------------------------------------------
+
+TEST_F(MainWindow, NewResetAndUndoWalkTheHistory) {
+  ShowAndStart();
+  TEditor& e = window->Editor();
+  QAction* bUndo = Action("bUndo");
+  EXPECT_FALSE(bUndo->isEnabled());
+  EXPECT_TRUE(Action("UnDo1")->isEnabled());  // with nothing to undo it only redisplays
+  Action("UnDo1")->trigger();
+  EXPECT_EQ(window->StatusText(0), "Width: 256");
+
+  window->SetStartupFile({});
+  ASSERT_TRUE(window->LoadStartupFile(QString::fromLatin1(VELL_TEST_DATA) + "/bmp/bpp24.bmp"));
+  const uint8_t opened = e.dibWork.Row24(3)[4].g;
+  e.dibWork.Row24(3)[4].g = static_cast<uint8_t>(opened ^ 0xFF);  // a later state
+
+  Action("Reset1")->trigger();  // back to the opened file, not the later state
+  EXPECT_EQ(e.dibWork.Row24(3)[4].g, opened);
+  EXPECT_TRUE(bUndo->isEnabled());
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+
+  Action("New1")->trigger();  // the brush colour: black until the panel exists
+  EXPECT_EQ(e.dibWork.Width(), 13);
+  EXPECT_EQ(e.dibWork.Row24(3)[4].g, 0);
+  EXPECT_EQ(window->Undo().UndoCount(), 2);
+
+  Action("UnDo1")->trigger();
+  EXPECT_EQ(e.dibWork.Row24(3)[4].g, opened);
+  Action("UnDo1")->trigger();
+  EXPECT_EQ(e.dibWork.Row24(3)[4].g, static_cast<uint8_t>(opened ^ 0xFF));
+  EXPECT_FALSE(bUndo->isEnabled());
+  EXPECT_EQ(window->StatusText(0), "Width: 13");
+  EXPECT_TRUE(ui.Asked().empty());
+}
+
+TEST_F(MainWindow, ChangeUndoQuantityAsksAndEmptiesTheRing) {
+  Action("New1")->trigger();
+  ASSERT_EQ(window->Undo().UndoCount(), 1);
+  ui.AnswerInput(std::string("15"));      // the same count: history kept, nothing more asked
+  Action("ChangeUndoQuantity1")->trigger();
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+  ui.AnswerInput(std::string("4")).AnswerMessage(TMsgResult::No);
+  Action("ChangeUndoQuantity1")->trigger();
+  EXPECT_EQ(window->Undo().MaxUndo(), 15);
+  ui.AnswerInput(std::string("4")).AnswerMessage(TMsgResult::Yes);
+  Action("ChangeUndoQuantity1")->trigger();
+  EXPECT_EQ(window->Undo().MaxUndo(), 4);
+  EXPECT_EQ(window->Editor().MaxUndo, 4);
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  EXPECT_FALSE(Action("bUndo")->isEnabled());
+  ui.AnswerInput(std::string("four"));
+  Action("ChangeUndoQuantity1")->trigger();
+  EXPECT_EQ(ui.Asked().back().text, "'four' is not a valid integer value");
+  EXPECT_EQ(window->Undo().MaxUndo(), 4);
+  EXPECT_EQ(ui.Unanswered(), 0);
 }
 
 // --- closing -----------------------------------------------------------------
