@@ -31,7 +31,7 @@ struct LineCase {
   Lines expected;
 };
 
-TEST(LineReader, SplitsLinesAndKeepsOffsets) {
+TEST(InstallLogLines, SplitsLinesAndKeepsOffsets) {
   const std::vector<LineCase> cases = {
       {"crlf", "*** a\r\nB\r\n", {{"*** a", 0}, {"B", 7}}},
       {"cr only", "*** a\rB\r", {{"*** a", 0}, {"B", 6}}},
@@ -47,7 +47,7 @@ TEST(LineReader, SplitsLinesAndKeepsOffsets) {
   for (const LineCase& c : cases) EXPECT_EQ(ReadAll(c.bytes), c.expected) << c.name;
 }
 
-TEST(LineReader, CutsLongLinesAt2047Characters) {
+TEST(InstallLogLines, CutsLongLinesAt2047Characters) {
   const std::string bytes = std::string(3000, 'x') + "\r\nY";
   const Lines lines = ReadAll(bytes);
   ASSERT_EQ(lines.size(), 2u);
@@ -55,7 +55,7 @@ TEST(LineReader, CutsLongLinesAt2047Characters) {
   EXPECT_EQ(lines[1], (std::pair<std::string, uint64_t>("Y", 3002)));
 }
 
-TEST(LineReader, ReadsInBlocksOf16384AcrossLineBoundaries) {
+TEST(InstallLogLines, ReadsInBlocksOf16384AcrossLineBoundaries) {
   // A line that straddles the first block boundary comes out whole.
   std::string bytes = std::string(16380, 'a') + "\r\n" + "straddle\r\n" + std::string(3000, 'b');
   std::vector<uint64_t> blocks;
@@ -66,7 +66,7 @@ TEST(LineReader, ReadsInBlocksOf16384AcrossLineBoundaries) {
   EXPECT_EQ(blocks, (std::vector<uint64_t>{16384, bytes.size()}));
 }
 
-TEST(DupKeys, PathsCompareFromTheLastCharacterWithoutCase) {
+TEST(InstallLogDupKeys, PathsCompareFromTheLastCharacterWithoutCase) {
   struct Case {
     DupKey a, b;
     int sign;
@@ -94,7 +94,7 @@ TEST(DupKeys, PathsCompareFromTheLastCharacterWithoutCase) {
   }
 }
 
-TEST(DupKeys, IndexFindsByKeyWithoutCase) {
+TEST(InstallLogDupKeys, IndexFindsByKeyWithoutCase) {
   DupIndex index;
   index.Add({"C:\\A\\X.DLL", "", ""}, 0);
   index.Add({"C:\\B\\X.DLL", "", ""}, 1);
@@ -105,7 +105,7 @@ TEST(DupKeys, IndexFindsByKeyWithoutCase) {
   EXPECT_EQ(index.Find({"C:\\C\\X.DLL", "", ""}), -1);
 }
 
-TEST(Title, DropsInstallationThenInstall) {
+TEST(InstallLogTitle, DropsInstallationThenInstall) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"Quilo INSTALLATION", "Quilo"},
       {"Quilo installation", "Quilo"},
@@ -119,7 +119,7 @@ TEST(Title, DropsInstallationThenInstall) {
   for (const auto& [in, out] : cases) EXPECT_EQ(TrimTitle(in), out) << in;
 }
 
-TEST(TextRules, CutToFieldNeverExceedsTheField) {
+TEST(InstallLogText, CutToFieldNeverExceedsTheField) {
   EXPECT_EQ(CutToField(std::string(300, 'p'), 259).size(), 259u);
   EXPECT_EQ(CutToField("short", 259), "short");
   EXPECT_EQ(FolderOf("C:\\A\\B.TXT"), "C:\\A");
