@@ -18,18 +18,29 @@
 namespace vell {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editor_window_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// One application for the whole run, gone before the process's own exit handlers.
+class TQtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "editor_window_test";
+    static char* argv[] = {name, nullptr};
+    app_ = new QApplication(argc, argv);
+  }
+  void TearDown() override {
+    delete app_;
+    app_ = nullptr;
+  }
+
+ private:
+  QApplication* app_ = nullptr;
+};
+const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
 
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    App();
     window = std::make_unique<TfVellTile>(&ui);
   }
   void ShowAndStart() {

@@ -9,13 +9,25 @@
 namespace vell {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "lbl3d_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// One application for the whole run, gone before the process's own exit handlers.
+class TQtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "lbl3d_test";
+    static char* argv[] = {name, nullptr};
+    app_ = new QApplication(argc, argv);
+  }
+  void TearDown() override {
+    delete app_;
+    app_ = nullptr;
+  }
+
+ private:
+  QApplication* app_ = nullptr;
+};
+const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
 
 const QColor kBack(200, 200, 200), kText(0, 0, 0), kHilite(255, 255, 255), kShadow(128, 0, 0);
 
@@ -29,7 +41,6 @@ QImage Paint(TLbl3D& label) {
 }
 
 std::unique_ptr<TLbl3D> MakeLabel(const QString& caption, int width = 60) {
-  App();
   auto label = std::make_unique<TLbl3D>(caption);
   QFont f = label->font();
   f.setStyleStrategy(QFont::NoAntialias);
