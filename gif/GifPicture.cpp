@@ -669,6 +669,14 @@ void TGifPicture::OptimizeColorMap() {
 // ---------------------------------------------------------------------------------------------
 // Graphic control
 
+bool TGifPicture::TransparentColor(TGifRGB& color) const {
+  if (Frames.empty() || !Frames[0].Transparent()) return false;
+  const int t = Frames[0].TransparentIndex();
+  const TGifColorMap& map = ActiveColorMap(Frames[0]);
+  color = t < map.Count ? map.Entries[static_cast<size_t>(t)] : TGifRGB{};
+  return true;
+}
+
 bool TGifPicture::AddGraphicControl(bool transparent, int transparentIndex) {
   if (Frames.empty()) return false;
   TGifFrame& f = Frames[0];

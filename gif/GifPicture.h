@@ -197,6 +197,10 @@ class TGifPicture {
   // The picture's colour map: the global map, or frame 0's own map when there is no global.
   const TGifColorMap& ColorMap() const;
 
+  // The colour of frame 0's transparent index in its map (black when the index lies outside
+  // it); false when frame 0 is not transparent. Callers fill the target with it before Draw.
+  bool TransparentColor(TGifRGB& color) const;
+
   // Gives frame 0 a graphic control extension (reusing one it has) with the transparent flag
   // and index; an index not below the count of frame 0's active map, when that map is not
   // empty, becomes 0. Returns false when there is no frame.

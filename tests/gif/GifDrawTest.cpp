@@ -29,6 +29,9 @@ std::vector<std::string> Picture(const TGifBitmap& c, const std::vector<std::pai
 TEST(GifDraw, TransparentPixelsAreLeftUnpainted) {
   TGifPicture pic = PictureOf(3, 2, {kRed, kGreen, kBlue}, {0, 1, 2, 2, 1, 0});
   pic.AddGraphicControl(true, 1);
+  TGifRGB fill;
+  ASSERT_TRUE(pic.TransparentColor(fill));
+  EXPECT_EQ(fill, kGreen);
   TGifBitmap canvas(5, 4);
   EXPECT_EQ(canvas.Stride(), 16u);
   canvas.Fill(kMagenta);
@@ -43,6 +46,8 @@ TEST(GifDraw, TransparentPixelsAreLeftUnpainted) {
 
 TEST(GifDraw, IndexOutsideTheMapDrawsBlack) {
   TGifPicture pic = PictureOf(2, 1, {kRed}, {0, 3});
+  TGifRGB fill;
+  EXPECT_FALSE(pic.TransparentColor(fill));
   TGifBitmap canvas(2, 1);
   canvas.Fill(kMagenta);
   pic.Draw(canvas);

@@ -19,10 +19,9 @@ std::vector<TGifRGB> Entries(const TGifColorMap& m) {
 }
 
 void MakeTransparent(TGifFrame& f, int index) {
-  TGifGraphicControl g;
+  auto& g = std::get<TGifGraphicControl>(f.Extensions.emplace_back());
   g.SetTransparent(true);
   g.TransparentIndex = static_cast<uint8_t>(index);
-  f.Extensions.push_back(g);
 }
 
 const TGifRGB A{10, 10, 10}, B{20, 0, 0}, C{0, 30, 0}, D{5, 5, 5};
