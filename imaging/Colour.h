@@ -33,6 +33,10 @@ TChannelTable LightnessTable(int amount);
 // m = (B + G + R) / 3 has each channel c replaced by clamp(m - A[m] + A[c]);
 // amount 256 gives A[k] = k + 1 and so keeps every pixel.
 std::array<int, 256> SaturationWeights(int amount);
+// The saturation pass (TPixelBuffer::AdjustSaturation) on every depth: the
+// palette for 1/4/8 bits, every pixel for 16, 24 and 32 bits. Amounts beyond
+// +-2^20 are held there.
+void AdjustSaturation(TPixelBuffer& image, int amount);
 // c + round(c * 0.05), ties to even, above 254 -> 255: 10 -> 10, 100 -> 105, 255 -> 255.
 TChannelTable BrightenTable();
 // round(255 * (v / 255)^0.85), built on first use: 1 -> 2, 64 -> 79, 128 -> 142.

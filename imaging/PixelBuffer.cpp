@@ -691,64 +691,10 @@ namespace {
 
 uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
-// Amounts far outside the slider's 0 ... 510 are held where the arithmetic cannot overflow.
-int SaneSaturation(int amount) { return std::clamp(amount, -(1 << 20), 1 << 20); }
-
-// The saturation of one pixel: A[k] = (amount (k + 1)) >> 8, m = (B + G + R) / 3,
-// every channel c -> clamp(m - A[m] + A[c]). Plain arithmetic, so rows vectorise.
-inline void Saturate(int amount, uint8_t& blue, uint8_t& green, uint8_t& red) {
-  const int m = (blue + green + red) / 3;
-  const int base = m - ((amount * (m + 1)) >> 8);
-  blue = Clamp255(base + ((amount * (blue + 1)) >> 8));
-  green = Clamp255(base + ((amount * (green + 1)) >> 8));
-  red = Clamp255(base + ((amount * (red + 1)) >> 8));
-}
-
-VELL_VECTOR_CLONES void SaturateRow24(uint8_t* __restrict p, int n, int amount) {
-  for (int i = 0; i < n; ++i) Saturate(amount, p[3 * i], p[3 * i + 1], p[3 * i + 2]);
-}
-
-VELL_VECTOR_CLONES void SaturateRow32(uint8_t* __restrict p, int n, int amount) {
-  for (int i = 0; i < n; ++i) Saturate(amount, p[4 * i], p[4 * i + 1], p[4 * i + 2]);
-}
-
 }  // namespace
 
-void TPixelBuffer::AdjustSaturation(int amount) {
-  amount = SaneSaturation(amount);
-  switch (bitCount_) {
-    case 1:
-    case 4:
-    case 8:
-      for (int i = 0; i < (1 << bitCount_); ++i) {
-        TRGBQuad& q = info_.bmiColors[static_cast<size_t>(i)];
-        Saturate(amount, q.rgbBlue, q.rgbGreen, q.rgbRed);
-      }
-      break;
-    case 16: {
-      if (Empty()) return;
-      const TPack16 pack(*this);
-      std::vector<uint16_t> table(65536);
-      for (uint32_t v = 0; v < 65536; ++v) {
-        int blue, green, red;
-        pack.Unpack(v, blue, green, red);
-        uint8_t b = static_cast<uint8_t>(blue), g = static_cast<uint8_t>(green), r = static_cast<uint8_t>(red);
-        Saturate(amount, b, g, r);
-        table[v] = pack.Pack(b, g, r);
-      }
-      ApplyTable16(*this, table);
-      break;
-    }
-    case 24:
-      for (int r = 0; r < height_ && !Empty(); ++r) SaturateRow24(Row(r), width_, amount);
-      break;
-    case 32:
-      for (int r = 0; r < height_ && !Empty(); ++r) SaturateRow32(Row(r), width_, amount);
-      break;
-    default:
-      break;
-  }
-}
+// The arithmetic lives with the colour family.
+void TPixelBuffer::AdjustSaturation(int amount) { vell::AdjustSaturation(*this, amount); }
 
 namespace {
 

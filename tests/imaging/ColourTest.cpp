@@ -237,7 +237,9 @@ TEST(ColourEffects, WideRowsMatchThePixelRules) {
         for (int y = 0; y < b.Height(); ++y)
           for (int x = 0; x < b.Width(); ++x) {
             ASSERT_EQ(Rgb(b, x, y), rule.pixel(Rgb(*source, x, y))) << rule.name << " " << bits << " " << x << "," << y;
-            if (bits == 32) ASSERT_EQ(b.Row(y)[4 * x + 3], kJunk) << rule.name;
+            if (bits == 32) {
+              ASSERT_EQ(b.Row(y)[4 * x + 3], kJunk) << rule.name;
+            }
           }
         EXPECT_THAT(Gaps(b), ::testing::Each(kJunk)) << rule.name;
       }

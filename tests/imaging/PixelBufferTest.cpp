@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
@@ -357,6 +358,35 @@ TEST(PixelBufferNoise, NoiseFollowsTheGenerator) {
   b.AddNoise(10, true);
   EXPECT_THAT(std::vector<int>(b.Row(0), b.Row(0) + 6),
               ::testing::ElementsAre(100 + d0, 100 + d0, 100 + d0, 100 + d1, 100 + d1, 100 + d1));
+}
+
+TEST(PixelBufferNoise, WideRowsTakeDrawsInPixelOrder) {
+  // Rows long enough for the interleaved generator; each byte against one NextRandom call at a time.
+  for (int bits : {8, 24, 32}) {
+    for (bool mono : {false, true}) {
+      TPixelBuffer b;
+      b.Allocate(37, 3, 0, bits);
+      for (size_t i = 0; i < static_cast<size_t>(b.BytesPerLine()) * 3; ++i) b.Bits()[i] = static_cast<uint8_t>(i * 31);
+      std::vector<uint8_t> expected(b.Bits(), b.Bits() + b.BytesPerLine() * 3);
+      SetRandomState(4242);
+      const int bpp = bits / 8;
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 37; ++x) {
+          uint8_t* p = expected.data() + y * b.BytesPerLine() + x * bpp;
+          const int channels = bits == 8 ? 1 : 3;
+          int d = 0;
+          for (int c = 0; c < channels; ++c) {
+            if (c == 0 || !mono) d = static_cast<int>(NextRandom(200)) - 100;
+            p[c] = static_cast<uint8_t>(std::clamp(p[c] + d, 0, 255));
+          }
+        }
+      const uint32_t endState = RandomState();
+      SetRandomState(4242);
+      b.AddNoise(200, mono);
+      EXPECT_EQ(std::vector<uint8_t>(b.Bits(), b.Bits() + b.BytesPerLine() * 3), expected) << bits << " " << mono;
+      EXPECT_EQ(RandomState(), endState) << bits << " " << mono;
+    }
+  }
 }
 
 TEST(RandomTest, SequenceFromZeroAndFloatRange) {
