@@ -1,0 +1,301 @@
+#include "editor/Apply.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "editor/EffectCatalogue.h"
+#include "editor/RealText.h"
+#include "imaging/Colour.h"
+#include "imaging/Filters.h"
+#include "imaging/GBlur.h"
+#include "imaging/Geometry.h"
+#include "imaging/Tiling.h"
+
+namespace vell {
+
+std::string NotAvailableMessage(int id) {
+  const std::string_view name = EffectTreeName(id);
+  if (name.empty()) return "This effect is not available yet; the image was not changed.";
+  return std::string(name) + " is not available yet; the image was not changed.";
+}
+
+void UseEditorUi(TApplyHooks& hooks, EditorUi& ui) {
+  hooks.ShowMessage = [&ui](const std::string& text) { ui.ShowMessage(text); };
+  hooks.ShowError = [&ui](const std::string& text) { ui.ShowError(text); };
+  hooks.AskTintColour = [&ui](uint32_t initial) { return ui.ChooseColor(initial); };
+}
+
+TApplyDispatcher::TApplyDispatcher(TEditor& editor, TEffectParams& params, TUndoRing& ring, TApplyHooks hooks)
+    : editor_(editor), params_(params), ring_(ring), hooks_(std::move(hooks)) {}
+
+TApplyResult TApplyDispatcher::bGoClick(TPanelFields& fields) {
+  const int id = editor_.EffectType;
+  if (id < 0) {
+    Message(std::string(MsgFirstSelectEffect));
+    return TApplyResult::NoEffect;
+  }
+  // Before the fields are read, so nothing stored changes either.
+  if (!EffectAvailable(id)) {
+    Message(NotAvailableMessage(id));
+    return TApplyResult::NotAvailable;
+  }
+  switch (CheckApply(id, fields, DecimalSeparator)) {
+    case TApplyCheck::Ok: break;
+    case TApplyCheck::NoEffect:
+      Message(std::string(MsgFirstSelectEffect));
+      return TApplyResult::NoEffect;
+    case TApplyCheck::EmptyAmount:
+      Message(std::string(MsgAmountsZeroLength));
+      return TApplyResult::EmptyAmount;
+    case TApplyCheck::NotNumeric:
+      Message(std::string(MsgAmountsNotNumeric));
+      return TApplyResult::NotNumeric;
+  }
+  const TReadOutcome read = ReadEffectFields(id, fields, params_, DecimalSeparator);
+  if (!read.Ok) {
+    Error(read.Error);
+    return TApplyResult::ConversionError;
+  }
+  PrepareEffectRun(id, params_);
+  const TApplyResult result = Run(id, fields);
+  // The line is written whatever the effect did, unless a conversion stopped it.
+  if (result != TApplyResult::ConversionError) WriteEffectLog(fields);
+  return result;
+}
+
+TApplyResult TApplyDispatcher::ApplyFromMenu(int id, const TPanelFields& fields) {
+  if (!EffectAvailable(id)) {
+    Message(NotAvailableMessage(id));
+    return TApplyResult::NotAvailable;
+  }
+  const TEffectEntry* entry = EffectEntry(id);
+  TApplyResult result = TApplyResult::Selected;
+  if (id != 45) {
+    PrepareEffectRun(id, params_);
+    result = Run(id, fields);
+  }
+  if (entry && !entry->MenuKeepsSelection) {
+    MenuSelection(id, editor_.EffectType, editor_.EffectName);
+    if (hooks_.RefreshPanel) hooks_.RefreshPanel();
+  }
+  if (MenuWritesEffectLog(id) && result != TApplyResult::ConversionError) WriteEffectLog(fields);
+  return result;
+}
+
+void TApplyDispatcher::WriteEffectLog(const TPanelFields& fields) {
+  if (!editor_.Logging || !editor_.WriteLog) return;
+  TLogContext context = log_;
+  context.UsePeaks = fields.UsePeaks;
+  context.Wrap = fields.Wrap;
+  context.PenColor = fields.PenColor;
+  context.BrushColor = fields.BrushColor;
+  context.DecimalSeparator = DecimalSeparator;
+  // The seamless commands leave their own name in EffectName; a later Apply
+  // of the selected effect is logged under that effect's name, not theirs.
+  std::string name = editor_.EffectName;
+  if (name.starts_with("EdgeMerge")) name = std::string(EffectTreeName(editor_.EffectType));
+  if (std::optional<std::string> line = EffectLogLine(editor_.EffectType, name, params_, context)) Log(*line);
+}
+
+TApplyResult TApplyDispatcher::EdgeMergeClick(int divisor) {
+  if (divisor <= 0) return TApplyResult::Refused;
+  Bracketed([divisor](TPixelBuffer& image) { EdgeMerge(image, divisor); });
+  editor_.EffectName = EdgeMergeEffectName(divisor);
+  Log(EdgeMergeLine(divisor));
+  return TApplyResult::Ran;
+}
+
+TApplyResult TApplyDispatcher::FourWayFlipClick() {
+  Bracketed([](TPixelBuffer& image) { FourWayFlip(image); });
+  Log(std::string(LogFourWayFlip));
+  return TApplyResult::Ran;
+}
+
+TApplyResult TApplyDispatcher::ScrollBarMoved(bool horizontal, int position, const std::string& mainText) {
+  const std::optional<int32_t> amount = ParseInteger(mainText);
+  if (!amount) {
+    Error(NotValidIntegerText(mainText));
+    return TApplyResult::ConversionError;
+  }
+  params_.Value(45) = *amount;
+  const std::optional<TScrollDirection> direction =
+      ScrollBarMove(horizontal, position, horizontal ? lastLR_ : lastUD_);
+  if (!direction) return TApplyResult::Selected;
+  int32_t dx = 0, dy = 0;
+  ScrollShift(*direction, *amount, dx, dy);
+  if (horizontal) {
+    Bracketed([dx](TPixelBuffer& image) { ScrollHorizontal(image, dx); });
+  } else {
+    // Vertical scrolling snapshots without the hourglass.
+    Snapshot();
+    editor_.dibWork.ScrollWrap(0, dy);
+    if (hooks_.Redisplay) hooks_.Redisplay();
+  }
+  Log(ScrollLine(*direction, *amount));
+  return TApplyResult::Ran;
+}
+
+bool TApplyDispatcher::Undo() {
+  if (!ring_.CanUndo()) {
+    if (hooks_.Redisplay) hooks_.Redisplay();
+    return false;
+  }
+  if (hooks_.BusyBegin) hooks_.BusyBegin();
+  const bool restored = ring_.PopUndo(editor_.dibWork);
+  if (restored && (editor_.dibScratch.Width() != editor_.dibWork.Width() ||
+                   editor_.dibScratch.Height() != editor_.dibWork.Height()))
+    editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
+  if (hooks_.Redisplay) hooks_.Redisplay();
+  if (hooks_.BusyEnd) hooks_.BusyEnd();
+  if (hooks_.UndoChanged) hooks_.UndoChanged(ring_.CanUndo());
+  if (restored) Log(std::string(LogUndo));
+  return restored;
+}
+
+// ---- running one effect -------------------------------------------------
+
+TApplyResult TApplyDispatcher::Run(int id, const TPanelFields& fields) {
+  const int32_t value = params_.Value(id);
+  switch (id) {
+    case 0: case 1: case 2: case 3: case 4: case 5:
+    case 7: case 8: case 9: case 10: case 11: case 12:
+      return Bracketed([id](TPixelBuffer& image) { ApplyNamedKernel(image, id); });
+    case 6: return Bracketed([value](TPixelBuffer& image) { ClassicEmboss(image, value); });
+    case 13: return Bracketed([value](TPixelBuffer& image) { GaussianBlur(image, value); });
+    case 14: return RunFilterDesign();
+    case 25: return Bracketed([value](TPixelBuffer& image) { AddNoise(image, value, false); });
+    case 30: return Bracketed([value](TPixelBuffer& image) { RotateColourBits(image, value); });
+    case 31: return Bracketed([](TPixelBuffer& image) { Negate(image); });
+    case 32: return Bracketed([](TPixelBuffer& image) { Brighten(image); });
+    case 33: return Bracketed([](TPixelBuffer& image) { Lighten(image); });
+    case 34: {
+      std::optional<uint32_t> colour;
+      if (hooks_.AskTintColour) colour = hooks_.AskTintColour(log_.TintColor);
+      if (!colour) return TApplyResult::Cancelled;
+      log_.TintColor = *colour & 0xFFFFFF;
+      const uint32_t tint = log_.TintColor;
+      return Bracketed([tint](TPixelBuffer& image) { Tint(image, tint); });
+    }
+    case 35: return Bracketed([](TPixelBuffer& image) { ToGrayScale(image); });
+    case 36: return Bracketed([](TPixelBuffer& image) { EraseToBlack(image); });
+    case 37: {
+      const uint32_t pen = fields.PenColor, brush = fields.BrushColor;
+      const int tolerance = ExchangeTolerance(value);
+      return Bracketed([=](TPixelBuffer& image) { ExchangeColour(image, pen, brush, tolerance); });
+    }
+    case 38: return RunResize(false);
+    case 39: return RunResize(true);
+    case 40: return Bracketed([](TPixelBuffer& image) { RotateQuarter(image); });
+    case 41: return Bracketed([](TPixelBuffer& image) { image.MirrorColumns(); });
+    case 42: return Bracketed([](TPixelBuffer& image) { image.FlipRows(); });
+    case 43: return Bracketed([value](TPixelBuffer& image) { RotateAngle(image, value); });
+    case 44:
+      if (editor_.dibWork.Width() != editor_.dibWork.Height()) {
+        Message(kImageMustBeSquare);
+        return TApplyResult::Refused;
+      }
+      return Bracketed([](TPixelBuffer& image) { RotateSeamless(image); });
+    case 45: return TApplyResult::Selected;  // the scroll bars do the work
+    case 59: return Bracketed([value](TPixelBuffer& image) { SplitBlur(image, value); });
+    case 60: return Bracketed([value](TPixelBuffer& image) { SplitGauss(image, value); });
+    case 63: return Bracketed([value](TPixelBuffer& image) { SeamlessEdge(image, value); });
+    default:
+      Message(NotAvailableMessage(id));
+      return TApplyResult::NotAvailable;
+  }
+}
+
+TApplyResult TApplyDispatcher::RunFilterDesign() {
+  std::optional<TFilterDesign> design;
+  if (hooks_.AskFilterDesign) design = hooks_.AskFilterDesign();
+  if (!design) return TApplyResult::Cancelled;
+  // Convert every field before the snapshot, so a typing error leaves no trace.
+  int number = 0;
+  for (const std::string& text : design->e) {
+    if (!StrToIntChecked(text, number)) {
+      Error(NotAnIntegerMessage(text));
+      return TApplyResult::ConversionError;
+    }
+  }
+  if (!StrToIntChecked(design->eDiv, number)) {
+    Error(NotAnIntegerMessage(design->eDiv));
+    return TApplyResult::ConversionError;
+  }
+  if (static_cast<uint16_t>(number) == 0) {
+    Message(kDivisorZeroMessage);
+    return TApplyResult::Refused;
+  }
+  TFilterDesignOutcome outcome;
+  Bracketed([&](TPixelBuffer& image) { outcome = ApplyFilterDesign(image, *design); });
+  if (outcome.status != TFilterDesignStatus::Done) {
+    Message(outcome.message);
+    return TApplyResult::Refused;
+  }
+  Log(DesignFilterLine(design->e, design->eDiv));
+  return TApplyResult::Ran;
+}
+
+TApplyResult TApplyDispatcher::RunResize(bool smooth) {
+  std::optional<TNewSize> size;
+  if (hooks_.AskNewSize) size = hooks_.AskNewSize(editor_.dibWork.Width(), editor_.dibWork.Height(), smooth);
+  if (!size) return TApplyResult::Cancelled;
+  // The resizes take a size below 1 as 1; the log names the size made.
+  const int width = std::max(1, size->Width), height = std::max(1, size->Height);
+  Bracketed([=](TPixelBuffer& image) {
+    if (smooth)
+      ResizeSmooth(image, width, height, false);
+    else
+      ResizeFast(image, width, height);
+  });
+  Log(ResizeLine(smooth, width, height));
+  return TApplyResult::Ran;
+}
+
+// ---- the bracket ----------------------------------------------------------
+
+TApplyResult TApplyDispatcher::Bracketed(const std::function<void(TPixelBuffer&)>& operation) {
+  BeginEffect();
+  operation(editor_.dibWork);
+  EndEffect();
+  return TApplyResult::Ran;
+}
+
+void TApplyDispatcher::BeginEffect() {
+  if (hooks_.BusyBegin) hooks_.BusyBegin();
+  Snapshot();
+}
+
+void TApplyDispatcher::EndEffect() {
+  // Effects that change the size leave the scratch image behind; it follows.
+  TPixelBuffer& work = editor_.dibWork;
+  if (editor_.dibScratch.Width() != work.Width() || editor_.dibScratch.Height() != work.Height())
+    editor_.dibScratch.Allocate(work.Width(), work.Height(), 0, 24);
+  if (hooks_.Redisplay) hooks_.Redisplay();
+  if (hooks_.BusyEnd) hooks_.BusyEnd();
+}
+
+void TApplyDispatcher::Snapshot() {
+  if (editor_.PushUndo)
+    editor_.PushUndo();
+  else
+    ring_.PushUndo(editor_.dibWork);
+  if (hooks_.UndoChanged) hooks_.UndoChanged(ring_.CanUndo());
+}
+
+void TApplyDispatcher::Log(const std::string& line) {
+  if (editor_.Logging && editor_.WriteLog) editor_.WriteLog(line);
+}
+
+void TApplyDispatcher::Message(const std::string& text) {
+  if (hooks_.ShowMessage) hooks_.ShowMessage(text);
+}
+
+void TApplyDispatcher::Error(const std::string& text) {
+  if (hooks_.ShowError)
+    hooks_.ShowError(text);
+  else
+    Message(text);
+}
+
+}  // namespace vell
