@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace vell {
 
@@ -244,6 +245,41 @@ std::string LogImageFileName(const std::string& logPath) {
 std::string LogFolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+TLogSaveAs LogSaveAs(EditorUi& ui, const std::vector<std::string>& lines, const std::string& defaultDirectory,
+                     bool saveImageWithLogName) {
+  TLogSaveAs result;
+  if (lines.empty() || (lines.size() == 1 && lines[0].empty())) {
+    ui.ShowMessage(LogTextNothingToSave);
+    return result;
+  }
+  TFileRequest request;
+  request.title = LogSaveTitle;
+  request.filter = LogSaveFilter;
+  request.initialDir = defaultDirectory;
+  request.defaultExt = "txt";
+  request.promptOverwrite = true;
+  std::optional<std::string> chosen = ui.SaveFileName(request);
+  if (!chosen || chosen->empty()) return result;
+  TFileResult written = WriteLogLines(*chosen, lines);
+  if (!written.ok) {
+    // Nothing was saved, so there is no image to name after it.
+    ui.ShowError(written.message);
+    return result;
+  }
+  result.Saved = true;
+  result.Path = *chosen;
+  if (saveImageWithLogName) {
+    result.OfferImage = true;
+    result.DefaultDirectory = LogFolderOf(*chosen);
+    result.ImageFileName = LogImageFileName(*chosen);
+  }
+  return result;
+}
+
+bool LogEditorMayClose(EditorUi& ui, bool modified) {
+  return !modified || ui.Question(LogTextChangesNotSaved);
 }
 
 }  // namespace vell

@@ -100,6 +100,24 @@ std::string LogImageFileName(const std::string& logPath);
 // The folder part of `path` (with its trailing '/'), "" for a bare name.
 std::string LogFolderOf(const std::string& path);
 
+// The viewer's and editor's "&Save As": asks for a text file (starting in
+// `defaultDirectory`) and writes `lines` to it. With "Save Image with Log
+// File Name" checked, a saved log also yields the folder that becomes the
+// default directory and the name the image save dialog offers.
+struct TLogSaveAs {
+  bool Saved = false;
+  std::string Path;              // the file written
+  bool OfferImage = false;       // run the image Save As next
+  std::string DefaultDirectory;  // the saved file's folder
+  std::string ImageFileName;     // LogImageFileName(Path)
+};
+TLogSaveAs LogSaveAs(EditorUi& ui, const std::vector<std::string>& lines, const std::string& defaultDirectory,
+                     bool saveImageWithLogName);
+
+// Closing the log editor: true when it may close (nothing changed, or the
+// user lets the changes go).
+bool LogEditorMayClose(EditorUi& ui, bool modified);
+
 // Fixed texts.
 inline constexpr const char* LogTextAlreadyLogging = "Already Logging";
 inline constexpr const char* LogTextOverwrite = "Overwrite Existing Log?";
@@ -110,5 +128,7 @@ inline constexpr const char* LogTextNotFound = "Log File Not Found in Current Di
 inline constexpr const char* LogTextWillClose = "This will Close the Log. OK?";
 inline constexpr const char* LogTextNothingToSave = "Nothing to Save!";
 inline constexpr const char* LogTextChangesNotSaved = "Changes not saved.  Do you still wish to exit?";
+inline constexpr const char* LogSaveTitle = "Save 'Quilo99 Log";
+inline constexpr const char* LogSaveFilter = "Text File (*.txt)|*.txt";
 
 }  // namespace vell

@@ -225,3 +225,61 @@ TEST(OperationLogFiles, WrittenLinesReplaceTheFileWhole) {
 
 }  // namespace
 }  // namespace vell
+
+namespace vell {
+namespace {
+
+TEST(OperationLogSaveAs, NamesTheImageAfterTheSavedLog) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "work");
+  const std::string chosen = dir / "work/tile.txt";
+  ScriptedUi ui;
+  ui.AnswerSave(chosen);
+  TLogSaveAs r = LogSaveAs(ui, {"Log starts", "Rainbow"}, "/start/here/", true);
+  EXPECT_TRUE(r.Saved);
+  EXPECT_EQ(ReadAll(chosen), "Log starts\r\nRainbow\r\n");
+  EXPECT_TRUE(r.OfferImage);
+  EXPECT_EQ(r.DefaultDirectory, dir / "work/");
+  EXPECT_EQ(r.ImageFileName, "tile.jpg");
+  ASSERT_EQ(ui.FileRequests().size(), 1u);
+  const TFileRequest& q = ui.FileRequests()[0];
+  EXPECT_EQ(q.title, "Save 'Quilo99 Log");
+  EXPECT_EQ(q.filter, "Text File (*.txt)|*.txt");
+  EXPECT_EQ(q.initialDir, "/start/here/");
+  EXPECT_EQ(q.defaultExt, "txt");
+  EXPECT_TRUE(q.promptOverwrite);
+}
+
+TEST(OperationLogSaveAs, EmptyCancelledUncheckedAndFailedSaves) {
+  TempDir dir;
+  ScriptedUi ui;
+  EXPECT_FALSE(LogSaveAs(ui, {}, "", true).Saved);
+  EXPECT_FALSE(LogSaveAs(ui, {""}, "", true).Saved);
+  ui.AnswerSave(std::nullopt).AnswerSave(dir / "plain.txt").AnswerSave(dir / "no/folder/x.txt");
+  EXPECT_FALSE(LogSaveAs(ui, {"a"}, "", true).Saved);
+  TLogSaveAs unchecked = LogSaveAs(ui, {"a"}, "", false);
+  EXPECT_TRUE(unchecked.Saved);
+  EXPECT_FALSE(unchecked.OfferImage);
+  TLogSaveAs failed = LogSaveAs(ui, {"a"}, "", true);
+  EXPECT_FALSE(failed.Saved);
+  EXPECT_FALSE(failed.OfferImage);
+  std::vector<std::string> asked;
+  for (const auto& a : ui.Asked()) asked.push_back(a.kind + ":" + a.text);
+  EXPECT_EQ(asked, (std::vector<std::string>{
+                       "message:Nothing to Save!", "message:Nothing to Save!", "save:Save 'Quilo99 Log",
+                       "save:Save 'Quilo99 Log", "save:Save 'Quilo99 Log",
+                       "message:Cannot write " + (dir / "no/folder/x.txt") + ": No such file or directory"}));
+}
+
+TEST(OperationLogSaveAs, EditorClosesWhenUnchangedOrAllowed) {
+  ScriptedUi ui;
+  EXPECT_TRUE(LogEditorMayClose(ui, false));
+  EXPECT_TRUE(ui.Asked().empty());
+  ui.AnswerMessage(TMsgResult::No).AnswerMessage(TMsgResult::Yes);
+  EXPECT_FALSE(LogEditorMayClose(ui, true));
+  EXPECT_TRUE(LogEditorMayClose(ui, true));
+  EXPECT_EQ(ui.Asked()[0].text, "Changes not saved.  Do you still wish to exit?");
+}
+
+}  // namespace
+}  // namespace vell
