@@ -219,7 +219,7 @@ void TfVellTile::BuildCentre() {
   row->setSpacing(4);
 
   auto* left = new QWidget(central);
-  left->setFixedWidth(196);
+  left->setFixedWidth(216);
   auto* column = new QVBoxLayout(left);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(4);
@@ -267,6 +267,8 @@ void TfVellTile::BuildCentre() {
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(1);
     frame->setFixedSize(67, 67);
+    frame->setBackgroundRole(QPalette::Mid);  // an empty thumbnail reads as a slot, not a picture
+    frame->setAutoFillBackground(true);
     view = new TImageView(frame);
     view->setObjectName(name);
     view->SetStretched(true);
