@@ -181,7 +181,9 @@ void LoadValue(Key* key, ParseState& st, const std::string& buffer) {
     type = 0;
     data.clear();
   }
+  bool wasChanged = key->changed;
   key->SetValue(name, type, std::move(data), key->modif);
+  key->changed = wasChanged;  // read, not changed
 }
 
 void SetTimeIfUnknown(Key* key, uint64_t time) {

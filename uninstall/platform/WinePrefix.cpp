@@ -288,21 +288,7 @@ std::vector<std::string> WinePrefix::ServerDirectories() {
 
 bool WinePrefix::ServerRunning() {
   for (const std::string& dir : ServerDirectories()) {
-    // A live server listens on its socket ...
-    std::string sock = dir + "/socket";
-    struct stat st;
-    if (LStat(sock, &st) && S_ISSOCK(st.st_mode) && sock.size() < sizeof(sockaddr_un::sun_path)) {
-      int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      if (fd >= 0) {
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
-        bool alive = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-        ::close(fd);
-        if (alive) return true;
-      }
-    }
-    // ... and holds a lock on its lock file.
+    // A running server holds a lock on its lock file ...
     int fd = ::open((dir + "/lock").c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
       struct flock fl{};
@@ -311,6 +297,22 @@ bool WinePrefix::ServerRunning() {
       bool locked = ::fcntl(fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
       ::close(fd);
       if (locked) return true;
+    }
+    // ... and listens on its socket. The connection does not wait: a server too busy to
+    // take it is still a running server.
+    std::string sock = dir + "/socket";
+    struct stat st;
+    if (LStat(sock, &st) && S_ISSOCK(st.st_mode) && sock.size() < sizeof(sockaddr_un::sun_path)) {
+      int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+      if (s >= 0) {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::memcpy(addr.sun_path, sock.c_str(), sock.size() + 1);
+        bool alive = ::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 || errno == EAGAIN ||
+                     errno == EINPROGRESS;
+        ::close(s);
+        if (alive) return true;
+      }
     }
   }
   return false;
