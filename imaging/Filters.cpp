@@ -30,7 +30,7 @@ constexpr std::array<TNamedKernel, 12> kNamedKernels = {{
 enum class TDivide { One, Shift, Float };
 
 template <typename Acc, TDivide Mode>
-[[gnu::always_inline]] inline void ConvolveRowT(uint8_t* out, size_t n, const uint8_t* r0, const uint8_t* r1,
+[[gnu::always_inline]] inline void ConvolveRowT(uint8_t* __restrict out, size_t n, const uint8_t* r0, const uint8_t* r1,
                                                 const uint8_t* r2, const int32_t* k, int divisor) {
   const Acc k0 = static_cast<Acc>(k[0]), k1 = static_cast<Acc>(k[1]), k2 = static_cast<Acc>(k[2]);
   const Acc k3 = static_cast<Acc>(k[3]), k4 = static_cast<Acc>(k[4]), k5 = static_cast<Acc>(k[5]);
@@ -60,7 +60,7 @@ namespace filters_detail {
 // One output row from three bordered rows (each w + 2 pixels). The sum type is
 // chosen by the caller so that no sum can overflow it.
 #define VELL_CONVOLVE_ROW(name, Acc, Mode)                                                                  \
-  __attribute__((target_clones("avx2", "default"))) void name(uint8_t* out, size_t n, const uint8_t* r0, \
+  __attribute__((target_clones("avx2", "default"))) void name(uint8_t* __restrict out, size_t n, const uint8_t* r0, \
                                                               const uint8_t* r1, const uint8_t* r2,      \
                                                               const int32_t* k, int divisor) {           \
     ConvolveRowT<Acc, Mode>(out, n, r0, r1, r2, k, divisor);                                            \

@@ -31,97 +31,152 @@ TGaussianKernel GaussianKernel(int radius) {
   return k;
 }
 
+namespace {
+
+// The weights in fixed point summing to exactly 2^15. Every product of a byte
+// and a weight, and every sum of them, is an integer below 2^24, so single
+// precision holds them exactly: the float arithmetic below is integer
+// arithmetic, and scaling by 2^-15 and truncating gives the floor.
+constexpr int kWeightBits = 15;
+constexpr float kUnscale = 1.0f / 32768.0f;
+
+template <int H, typename Out>
+[[gnu::always_inline]] inline void WeighT(Out* __restrict out, size_t n, const float* const* src, const float* w) {
+  // Symmetric kernel: the two taps at the same distance share one multiply.
+  const float* s[2 * H + 1];
+  float wt[H + 1];
+  for (int t = 0; t <= 2 * H; ++t) s[t] = src[t];
+  for (int t = 0; t <= H; ++t) wt[t] = w[t];
+  for (size_t b = 0; b < n; ++b) {
+    float acc = wt[H] * s[H][b];
+#pragma GCC unroll 16
+    for (int t = 0; t < H; ++t) acc += wt[t] * (s[t][b] + s[2 * H - t][b]);
+    out[b] = static_cast<Out>(static_cast<int>(acc * kUnscale));
+  }
+}
+
+template <typename Out>
+[[gnu::always_inline]] inline void WeighAny(Out* __restrict out, size_t n, const float* const* src, const float* w,
+                                            int h) {
+  switch (h) {
+    case 1: WeighT<1>(out, n, src, w); break;
+    case 2: WeighT<2>(out, n, src, w); break;
+    case 3: WeighT<3>(out, n, src, w); break;
+    case 4: WeighT<4>(out, n, src, w); break;
+    case 5: WeighT<5>(out, n, src, w); break;
+    case 6: WeighT<6>(out, n, src, w); break;
+    case 7: WeighT<7>(out, n, src, w); break;
+    case 8: WeighT<8>(out, n, src, w); break;
+    default: WeighT<9>(out, n, src, w); break;
+  }
+}
+
+}  // namespace
+
 namespace gblur_detail {
 
-// acc[b] = sum over taps t of weight[t] * src[t][b], then >> 16 into out.
-// The taps are byte rows already shifted into place by the caller.
-__attribute__((target_clones("avx2", "default"))) void WeighRows(uint8_t* out, size_t n, const uint8_t* const* src,
-                                                                    const int32_t* weight, int taps, int32_t* acc) {
-  {
-    const uint8_t* s = src[0];
-    const int32_t wt = weight[0];
-    for (size_t b = 0; b < n; ++b) acc[b] = wt * s[b];
-  }
-  for (int t = 1; t < taps; ++t) {
-    const uint8_t* s = src[t];
-    const int32_t wt = weight[t];
-    for (size_t b = 0; b < n; ++b) acc[b] += wt * s[b];
-  }
-  // Weights sum to exactly 65536, so the result never exceeds 255.
-  for (size_t b = 0; b < n; ++b) out[b] = static_cast<uint8_t>(acc[b] >> 16);
+// out[b] = floor(sum over taps t of w[t] * src[t][b] / 2^15), taps 2h + 1;
+// into bytes (the picture) or into floats holding those bytes (the row ring).
+__attribute__((target_clones("avx2", "default"))) void WeighToBytes(uint8_t* __restrict out, size_t n,
+                                                                       const float* const* src, const float* w,
+                                                                       int h) {
+  WeighAny(out, n, src, w, h);
+}
+__attribute__((target_clones("avx2", "default"))) void WeighToFloats(float* __restrict out, size_t n,
+                                                                        const float* const* src, const float* w,
+                                                                        int h) {
+  WeighAny(out, n, src, w, h);
+}
+
+__attribute__((target_clones("avx2", "default"))) void BytesToFloats(float* __restrict out,
+                                                                        const uint8_t* __restrict in, size_t n) {
+  for (size_t i = 0; i < n; ++i) out[i] = in[i];
 }
 
 }  // namespace gblur_detail
 
+namespace {
+
+int FloorMod(int k, int n) { return ((k % n) + n) % n; }
+
+// Both passes over a picture seen through a frame: position p along an axis
+// of size n reads the picture at FloorMod(clamp(p, -frame, n - 1 + frame), n).
+// A frame of 0 repeats the end pixels; a frame of B is the picture framed by
+// B pixels from the opposite edges, whose own ends then repeat. Works row by
+// row with the output going back into the picture: a row's horizontal pass is
+// made before that row is overwritten, and the rows the bottom frame needs
+// from the top are kept beforehand.
+void BlurFramed(TPixelBuffer& image, int radius, int frame) {
+  const TGaussianKernel kernel = GaussianKernel(radius);
+  const int j = std::clamp(kernel.half, 1, 9), taps = 2 * j + 1;
+  std::vector<int32_t> fixed(static_cast<size_t>(taps));
+  int32_t total = 0;
+  for (int t = 0; t < taps; ++t) {
+    fixed[static_cast<size_t>(t)] = static_cast<int32_t>(
+        std::nearbyint(kernel.weight[static_cast<size_t>(t - j + 10)] * (1 << kWeightBits)));
+    total += fixed[static_cast<size_t>(t)];
+  }
+  fixed[static_cast<size_t>(j)] += (1 << kWeightBits) - total;
+  const std::vector<float> weight(fixed.begin(), fixed.end());
+
+  const int w = image.Width(), h = image.Height();
+  const size_t rowBytes = static_cast<size_t>(w) * 3;
+  auto source = [frame](int p, int n) { return FloorMod(std::clamp(p, -frame, n - 1 + frame), n); };
+
+  // Rows the frame below the picture takes from its top.
+  const int keep = std::min(h, frame);
+  std::vector<uint8_t> topRows(rowBytes * static_cast<size_t>(keep));
+  for (int r = 0; r < keep; ++r) std::memcpy(topRows.data() + rowBytes * static_cast<size_t>(r), image.Row(r), rowBytes);
+
+  // Columns -j ... w - 1 + j of a row; the middle is the row itself.
+  std::vector<int> column(static_cast<size_t>(w + 2 * j));
+  for (int m = 0; m < w + 2 * j; ++m) column[static_cast<size_t>(m)] = source(m - j, w);
+  std::vector<uint8_t> padded(rowBytes + static_cast<size_t>(2 * j) * 3);
+  std::vector<float> paddedF(padded.size());
+  std::vector<const float*> src(static_cast<size_t>(taps));
+
+  // Horizontal results of the framed rows within reach, by framed row number.
+  std::vector<float> ring(rowBytes * static_cast<size_t>(taps));
+  auto slot = [&](int f) { return ring.data() + rowBytes * static_cast<size_t>(FloorMod(f, taps)); };
+  auto horizontal = [&](int f) {
+    const int r = source(f, h);
+    const uint8_t* row = (f >= h && r < keep) ? topRows.data() + rowBytes * static_cast<size_t>(r) : image.Row(r);
+    for (int m = 0; m < j; ++m) {
+      std::memcpy(padded.data() + static_cast<size_t>(m) * 3, row + static_cast<size_t>(column[static_cast<size_t>(m)]) * 3, 3);
+      const size_t e = static_cast<size_t>(w + j + m);
+      std::memcpy(padded.data() + e * 3, row + static_cast<size_t>(column[e]) * 3, 3);
+    }
+    std::memcpy(padded.data() + static_cast<size_t>(j) * 3, row, rowBytes);
+    gblur_detail::BytesToFloats(paddedF.data(), padded.data(), padded.size());
+    for (int t = 0; t < taps; ++t) src[static_cast<size_t>(t)] = paddedF.data() + static_cast<size_t>(t) * 3;
+    gblur_detail::WeighToFloats(slot(f), rowBytes, src.data(), weight.data(), j);
+  };
+
+  // Framed rows run from -frame to h - 1 + frame; beyond them the end repeats.
+  const int first = -frame, last = h - 1 + frame;
+  for (int f = std::max(first, -j); f <= std::min(last, j - 1); ++f) horizontal(f);
+  for (int y = 0; y < h; ++y) {
+    if (y + j <= last) horizontal(y + j);
+    for (int t = 0; t < taps; ++t) src[static_cast<size_t>(t)] = slot(std::clamp(y + t - j, first, last));
+    gblur_detail::WeighToBytes(image.Row(y), rowBytes, src.data(), weight.data(), j);
+  }
+}
+
+}  // namespace
+
 bool GaussianBlurBitmap(TPixelBuffer& bitmap, int radius) {
   if (bitmap.BitCount() != 24) return false;
   if (bitmap.Empty() || radius < 1) return true;
-  const TGaussianKernel kernel = GaussianKernel(radius);
-  const int j = kernel.half, taps = 2 * j + 1;
-  std::vector<int32_t> weight(static_cast<size_t>(taps));
-  int32_t total = 0;
-  for (int t = 0; t < taps; ++t) {
-    weight[static_cast<size_t>(t)] =
-        static_cast<int32_t>(std::nearbyint(kernel.weight[static_cast<size_t>(t - j + 10)] * 65536.0));
-    total += weight[static_cast<size_t>(t)];
-  }
-  weight[static_cast<size_t>(j)] += 65536 - total;
-
-  const int w = bitmap.Width(), h = bitmap.Height();
-  const size_t rowBytes = static_cast<size_t>(w) * 3;
-  std::vector<int32_t> acc(rowBytes);
-  std::vector<const uint8_t*> src(static_cast<size_t>(taps));
-
-  // Rows: the row framed by j copies of its end pixels, each tap a shifted view.
-  std::vector<uint8_t> padded(rowBytes + static_cast<size_t>(2 * j) * 3);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = bitmap.Row(y);
-    for (int i = 0; i < j; ++i) {
-      std::memcpy(padded.data() + static_cast<size_t>(i) * 3, row, 3);
-      std::memcpy(padded.data() + rowBytes + static_cast<size_t>(j + i) * 3, row + rowBytes - 3, 3);
-    }
-    std::memcpy(padded.data() + static_cast<size_t>(j) * 3, row, rowBytes);
-    for (int t = 0; t < taps; ++t) src[static_cast<size_t>(t)] = padded.data() + static_cast<size_t>(t) * 3;
-    gblur_detail::WeighRows(row, rowBytes, src.data(), weight.data(), taps, acc.data());
-  }
-
-  // Columns: rows above the current one have been overwritten, so the last
-  // j + 1 rows are kept as they were; rows below are still untouched.
-  const int keep = j + 1;
-  std::vector<uint8_t> kept(rowBytes * static_cast<size_t>(keep));
-  auto keptRow = [&](int r) { return kept.data() + rowBytes * static_cast<size_t>(r % keep); };
-  for (int y = 0; y < h; ++y) {
-    std::memcpy(keptRow(y), bitmap.Row(y), rowBytes);
-    for (int t = 0; t < taps; ++t) {
-      const int r = std::clamp(y + t - j, 0, h - 1);
-      src[static_cast<size_t>(t)] = r <= y ? keptRow(r) : bitmap.Row(r);
-    }
-    gblur_detail::WeighRows(bitmap.Row(y), rowBytes, src.data(), weight.data(), taps, acc.data());
-  }
+  BlurFramed(bitmap, radius, 0);
   return true;
 }
 
 void GaussianBlur(TPixelBuffer& image, int blurriness) {
   if (image.Empty()) return;
   if (blurriness < 0 || blurriness > 5) blurriness = 1;
-  const int b = blurriness + 1;
-  const int w = image.Width(), h = image.Height();
-  // Framed copy: the image at (b, b), every border cell from the opposite side.
-  TPixelBuffer framed;
-  framed.Allocate(w + 2 * b, h + 2 * b, 0, 24);
-  std::vector<int> column(static_cast<size_t>(w + 2 * b));
-  for (int x = 0; x < w + 2 * b; ++x) column[static_cast<size_t>(x)] = ((x - b) % w + w) % w;
-  for (int y = 0; y < h + 2 * b; ++y) {
-    const TRGB24* src = image.Row24(((y - b) % h + h) % h);
-    TRGB24* out = framed.Row24(y);
-    std::memcpy(out + b, src, static_cast<size_t>(w) * 3);
-    for (int x = 0; x < b; ++x) {
-      out[x] = src[column[static_cast<size_t>(x)]];
-      out[w + b + x] = src[column[static_cast<size_t>(w + b + x)]];
-    }
-  }
-  GaussianBlurBitmap(framed, b);
-  for (int y = 0; y < h; ++y) std::memcpy(image.Row(y), framed.Row24(y + b) + b, static_cast<size_t>(w) * 3);
+  // Radius B = blurriness + 1 over the picture framed by B pixels from the
+  // opposite edges; only the picture's own area is written back.
+  BlurFramed(image, blurriness + 1, blurriness + 1);
 }
 
 }  // namespace vell

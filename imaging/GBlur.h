@@ -22,8 +22,9 @@ TGaussianKernel GaussianKernel(int radius);
 // Blurs the whole bitmap, rows then columns; positions beyond an end repeat
 // the end pixel. Returns false and changes nothing for a bitmap that is not
 // 24 bits per pixel (the caller reports kGBlurOnly24Bits). A radius below 1
-// changes nothing. The weights are used in 16.16 fixed point summing to
-// exactly one, so flat areas (pure white included) stay exactly as they were.
+// changes nothing. The weights are used in fixed point (15 fraction bits)
+// summing to exactly one, so flat areas (pure white included) stay exactly as
+// they were; any pixel is within 1 of a double-precision evaluation.
 bool GaussianBlurBitmap(TPixelBuffer& bitmap, int radius);
 
 // "Gaussian Blur": blurs with radius blurriness + 1 over a copy framed by the

@@ -57,15 +57,17 @@ TAxisPlan PlanAxis(int oldSize, int newSize, bool proportional) {
 
 namespace geometry_detail {
 
-// One target row of the bilinear resize from the four gathered neighbour rows.
+// One target row of the bilinear resize from the neighbours gathered out of
+// the two source rows (a: upper row, b: lower row; 0: left, 1: right).
 // Products and sums stay in single precision in the order the weights are
 // written, then round to nearest even.
-__attribute__((target_clones("avx2", "default"))) void BlendRow(uint8_t* out, size_t n, const float* wx0,
+__attribute__((target_clones("avx2", "default"))) void BlendRow(uint8_t* __restrict out, size_t n, const float* wx0,
                                                                    const float* wx1, float wy0, float wy1,
-                                                                   const float* g00, const float* g10,
-                                                                   const float* g01, const float* g11) {
+                                                                   const uint8_t* a0, const uint8_t* a1,
+                                                                   const uint8_t* b0, const uint8_t* b1) {
   for (size_t j = 0; j < n; ++j) {
-    const float v = wx0[j] * wy0 * g00[j] + wx1[j] * wy0 * g10[j] + wx0[j] * wy1 * g01[j] + wx1[j] * wy1 * g11[j];
+    const float v = wx0[j] * wy0 * static_cast<float>(a0[j]) + wx1[j] * wy0 * static_cast<float>(a1[j]) +
+                    wx0[j] * wy1 * static_cast<float>(b0[j]) + wx1[j] * wy1 * static_cast<float>(b1[j]);
     const float r = std::nearbyint(v);
     out[j] = static_cast<uint8_t>(r > 255.0f ? 255.0f : (r < 0.0f ? 0.0f : r));
   }
@@ -104,42 +106,55 @@ void ResizeSmooth(TPixelBuffer& image, int newWidth, int newHeight, bool proport
   const TAxisPlan px = PlanAxis(oldWidth, newWidth, proportional);
   const TAxisPlan py = PlanAxis(oldHeight, newHeight, proportional);
 
-  // Per channel byte of a target row: source byte offsets and x weights.
+  // Per channel byte of a target row: the x weights.
   const size_t n = static_cast<size_t>(newWidth) * 3;
-  std::vector<uint32_t> off0(n), off1(n);
   std::vector<float> wx0(n), wx1(n);
-  for (size_t x = 0; x < static_cast<size_t>(newWidth); ++x) {
+  for (size_t x = 0; x < static_cast<size_t>(newWidth); ++x)
     for (size_t ch = 0; ch < 3; ++ch) {
-      off0[x * 3 + ch] = static_cast<uint32_t>(px.i0[x]) * 3 + static_cast<uint32_t>(ch);
-      off1[x * 3 + ch] = static_cast<uint32_t>(px.i1[x]) * 3 + static_cast<uint32_t>(ch);
       wx0[x * 3 + ch] = px.w0[x];
       wx1[x * 3 + ch] = px.w1[x];
     }
+
+  // A source row's left and right neighbours for every target column,
+  // gathered once and kept while target rows still fall on that source row
+  // (enlarging reuses each row for several target rows, as upper and lower).
+  struct TGathered {
+    int row = -1;
+    std::vector<uint8_t> left, right;
+  };
+  TGathered slots[2];
+  for (TGathered& g : slots) {
+    g.left.resize(n + 1);  // one spare byte: pixels are copied four bytes at a time
+    g.right.resize(n + 1);
   }
+  auto fetch = [&](int row, int keep) -> const TGathered& {
+    for (TGathered& g : slots)
+      if (g.row == row) return g;
+    TGathered& g = slots[0].row == keep ? slots[1] : slots[0];
+    g.row = row;
+    const uint8_t* src = image.Row(row);
+    for (size_t x = 0; x < static_cast<size_t>(newWidth); ++x) {
+      const int i0 = px.i0[x], i1 = px.i1[x];
+      // Four-byte copies need a byte after the pixel inside the row.
+      if (i1 < oldWidth - 1) {
+        std::memcpy(&g.left[x * 3], src + static_cast<size_t>(i0) * 3, 4);
+        std::memcpy(&g.right[x * 3], src + static_cast<size_t>(i1) * 3, 4);
+      } else {
+        std::memcpy(&g.left[x * 3], src + static_cast<size_t>(i0) * 3, 3);
+        std::memcpy(&g.right[x * 3], src + static_cast<size_t>(i1) * 3, 3);
+      }
+    }
+    return g;
+  };
 
   TPixelBuffer result;
   result.Allocate(newWidth, newHeight, 0, 24);
-  // The neighbours of one source row pair, gathered once and reused by every
-  // target row that falls between the same two source rows.
-  std::vector<float> g00(n), g10(n), g01(n), g11(n);
-  int cached0 = -1, cached1 = -1;
   for (int y = 0; y < newHeight; ++y) {
     const size_t ky = static_cast<size_t>(y);
-    const int r0 = py.i0[ky], r1 = py.i1[ky];
-    if (r0 != cached0 || r1 != cached1) {
-      const uint8_t* s0 = image.Row(r0);
-      const uint8_t* s1 = image.Row(r1);
-      for (size_t j = 0; j < n; ++j) {
-        g00[j] = s0[off0[j]];
-        g10[j] = s0[off1[j]];
-        g01[j] = s1[off0[j]];
-        g11[j] = s1[off1[j]];
-      }
-      cached0 = r0;
-      cached1 = r1;
-    }
-    geometry_detail::BlendRow(result.Row(y), n, wx0.data(), wx1.data(), py.w0[ky], py.w1[ky], g00.data(), g10.data(),
-                              g01.data(), g11.data());
+    const TGathered& upper = fetch(py.i0[ky], py.i1[ky]);
+    const TGathered& lower = fetch(py.i1[ky], py.i0[ky]);
+    geometry_detail::BlendRow(result.Row(y), n, wx0.data(), wx1.data(), py.w0[ky], py.w1[ky], upper.left.data(),
+                              upper.right.data(), lower.left.data(), lower.right.data());
   }
   image = std::move(result);
 }

@@ -69,16 +69,19 @@ void BlendBottomEdge(TPixelBuffer& image, int c) {
   if (c < 2 || c > image.Height()) return;
   const int h = image.Height();
   const size_t n = static_cast<size_t>(image.Width()) * 3;
-  // The top strip is read before any bottom row is written: the two overlap
-  // when the strip is more than half the height.
-  std::vector<uint8_t> top(n * static_cast<size_t>(c)), bottom(n);
-  for (int r = 0; r < c; ++r) std::memcpy(top.data() + n * static_cast<size_t>(r), image.Row(r), n);
+  // The two strips overlap when the strip is more than half the height: then
+  // the top strip is copied before any bottom row is written.
+  const bool overlap = 2 * c > h;
+  std::vector<uint8_t> top(overlap ? n * static_cast<size_t>(c) : 0), bottom(n);
+  if (overlap)
+    for (int r = 0; r < c; ++r) std::memcpy(top.data() + n * static_cast<size_t>(r), image.Row(r), n);
+  auto topRow = [&](int r) -> const uint8_t* { return overlap ? top.data() + n * static_cast<size_t>(r) : image.Row(r); };
   std::vector<int32_t> k(n);
   for (int i = 0; i < c; ++i) {
     std::fill(k.begin(), k.end(), i);
     uint8_t* row = image.Row(h - c + i);
     std::memcpy(bottom.data(), row, n);
-    tiling_detail::BlendBytes(row, bottom.data(), top.data() + n * static_cast<size_t>(c - 1 - i), k.data(), n, c - 1);
+    tiling_detail::BlendBytes(row, bottom.data(), topRow(c - 1 - i), k.data(), n, c - 1);
   }
 }
 

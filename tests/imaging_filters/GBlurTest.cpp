@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "GeoTestImages.h"
@@ -90,6 +91,23 @@ TEST(GaussianBlur, FlatPicturesAndPureWhiteStayExactly) {
       for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x) ASSERT_TRUE(Same(img.Row24(y)[x], TRGB24{c, c, c})) << v << " blur " << b;
     }
+}
+
+TEST(GaussianBlur, EqualsBlurringACopyFramedByTheOppositeEdges) {
+  for (auto [w, h, blurriness] : {std::tuple{23, 17, 2}, {5, 4, 5}, {1, 2, 1}, {40, 3, 4}}) {
+    const TPixelBuffer src = Random(w, h, static_cast<uint32_t>(w + h));
+    const int b = blurriness + 1;
+    TPixelBuffer framed;
+    framed.Allocate(w + 2 * b, h + 2 * b, 0, 24);
+    for (int y = 0; y < h + 2 * b; ++y)
+      for (int x = 0; x < w + 2 * b; ++x)
+        framed.Row24(y)[x] = src.Row24(((y - b) % h + h) % h)[((x - b) % w + w) % w];
+    ASSERT_TRUE(GaussianBlurBitmap(framed, b));
+    TPixelBuffer img = geotest::Copy(src);
+    GaussianBlur(img, blurriness);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) ASSERT_TRUE(Same(img.Row24(y)[x], framed.Row24(y + b)[x + b])) << w << "x" << h;
+  }
 }
 
 TEST(GaussianBlur, TinyPicturesAndOutOfRangeBlurriness) {
