@@ -396,15 +396,20 @@ void TfToolBox::ResetSliders() {
   previewing_ = false;
 }
 
+void TfToolBox::CommitSliders() {
+  if (!editor_) return;
+  // The preview is made again from the working image, so what is committed
+  // is exactly what the sliders say whatever used the scratch image meanwhile.
+  ApplySliders(editor_->dibScratch, editor_->dibWork, SliderPositions());
+  CopyPixelsTo(editor_->dibScratch, editor_->dibWork);
+}
+
 void TfToolBox::bGoodClick() {
   if (!previewing_) return;
   const TSliderPositions p = SliderPositions();
   if (editor_) {
     if (editor_->PushUndo) editor_->PushUndo();
-    // The preview is made again from the working image, so what is committed
-    // is exactly what the sliders say.
-    ApplySliders(editor_->dibScratch, editor_->dibWork, p);
-    CopyPixelsTo(editor_->dibScratch, editor_->dibWork);
+    CommitSliders();
     if (editor_->Logging && editor_->WriteLog)
       editor_->WriteLog(SlidersLine({p.lightness, p.contrast, p.saturation, p.red, p.green, p.blue}));
   }
