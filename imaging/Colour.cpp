@@ -176,11 +176,7 @@ struct TPlanes {
   }
 };
 
-bool HaveVbmi() {
-  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                           __builtin_cpu_supports("avx512vbmi");
-  return have;
-}
+bool HaveVbmi() { return WideVectorsAvailable(); }
 
 template <typename Kernel, typename Tail>
 VELL_VBMI void PlanarRows24(TPixelBuffer& image, const Kernel& kernel, Tail tail) {
@@ -442,6 +438,22 @@ void AdjustSaturation(TPixelBuffer& image, int amount) {
   ForEachRow(
       image, [&](uint8_t* p, int n) { SaturateRow3(p, n, amount); },
       [&](uint8_t* p, int n) { SaturateRow4(p, n, amount); });
+}
+
+namespace {
+bool gWideVectors = true;
+}
+
+void UseWideVectors(bool on) { gWideVectors = on; }
+
+bool WideVectorsAvailable() {
+#ifdef VELL_HAVE_VBMI
+  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                           __builtin_cpu_supports("avx512vbmi");
+  return have && gWideVectors;
+#else
+  return false;
+#endif
 }
 
 void Brighten(TPixelBuffer& image) { Apply(image, BrightenTable()); }

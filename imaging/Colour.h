@@ -82,4 +82,9 @@ void EraseToBlack(TPixelBuffer& image);
 // noisiness is taken modulo 256, so 256 adds nothing (the generator still advances).
 void AddNoise(TPixelBuffer& image, int noisiness, bool mono = false);
 
+// Whole-picture loops use AVX-512 byte permutes where the processor has them.
+// Turning them off (tests do, to check the portable loops) changes no result.
+void UseWideVectors(bool on);
+bool WideVectorsAvailable();  // the processor has them and they are not turned off
+
 }  // namespace vell

@@ -1,5 +1,7 @@
 #include "imaging/PixelBuffer.h"
 
+#include "imaging/Colour.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -306,18 +308,26 @@ TEST(PixelBufferTables, SixteenBitTablesMapEveryChannel) {
 }
 
 TEST(PixelBufferTables, TwentyFourBitsSkipTheGapAt32BitsKeepTheFourthByte) {
-  uint8_t inc[256];
-  for (int v = 0; v < 256; ++v) inc[v] = static_cast<uint8_t>(v + 1);
-  for (int w : {1, 3, 8, 9, 17}) {
-    TPixelBuffer b = Numbered(w, 2);
-    b.ApplyChannelTables(inc, inc, inc);
-    for (int x = 0; x < w; ++x) {
-      uint8_t bl, gr, rd;
-      b.ReadPixel(1, x, bl, gr, rd);
-      EXPECT_EQ(std::vector<int>({bl, gr, rd}), std::vector<int>({x + 1, 2, 10 * x + 2})) << w;
+  uint8_t inc[256], twice[256];
+  for (int v = 0; v < 256; ++v) inc[v] = static_cast<uint8_t>(v + 1), twice[v] = static_cast<uint8_t>(2 * v);
+  for (bool wide : {true, false}) {
+    UseWideVectors(wide);
+    for (int w : {1, 3, 8, 9, 17, 22, 25}) {  // 22 and 25: rows past one and two 64-byte blocks
+      TPixelBuffer b = Numbered(w, 2), c = Numbered(w, 2);
+      b.ApplyChannelTables(inc, inc, inc);
+      c.ApplyChannelTables(twice, inc, inc);  // red alone differs
+      for (int x = 0; x < w; ++x) {
+        uint8_t bl, gr, rd;
+        b.ReadPixel(1, x, bl, gr, rd);
+        EXPECT_EQ(std::vector<int>({bl, gr, rd}), std::vector<int>({x + 1, 2, (10 * x + 2) % 256})) << w;
+        c.ReadPixel(1, x, bl, gr, rd);
+        EXPECT_EQ(std::vector<int>({bl, gr, rd}), std::vector<int>({x + 1, 2, (2 * (10 * x + 1)) % 256})) << w;
+      }
+      EXPECT_THAT(Gaps(b), ::testing::Each(kJunk));
+      EXPECT_THAT(Gaps(c), ::testing::Each(kJunk));
     }
-    EXPECT_THAT(Gaps(b), ::testing::Each(kJunk));
   }
+  UseWideVectors(true);
   TPixelBuffer b32;
   b32.Allocate(1, 1, 0, 32);
   b32.Row32(0)[0] = 0x7F010203;
@@ -362,7 +372,9 @@ TEST(PixelBufferNoise, NoiseFollowsTheGenerator) {
 
 TEST(PixelBufferNoise, WideRowsTakeDrawsInPixelOrder) {
   // Rows long enough for the interleaved generator; each byte against one NextRandom call at a time.
-  for (int bits : {8, 24, 32}) {
+  for (int variant = 0; variant < 6; ++variant) {
+    const int bits = variant % 3 == 0 ? 8 : variant % 3 == 1 ? 24 : 32;
+    UseWideVectors(variant < 3);
     for (bool mono : {false, true}) {
       TPixelBuffer b;
       b.Allocate(37, 3, 0, bits);
@@ -387,6 +399,7 @@ TEST(PixelBufferNoise, WideRowsTakeDrawsInPixelOrder) {
       EXPECT_EQ(RandomState(), endState) << bits << " " << mono;
     }
   }
+  UseWideVectors(true);
 }
 
 TEST(RandomTest, SequenceFromZeroAndFloatRange) {
