@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/Geometry.h"
+
 namespace vell {
 
 namespace {
@@ -90,7 +92,7 @@ void ConvolveRow64(uint8_t* out, size_t n, const uint8_t* r0, const uint8_t* r1,
 TFilterResult Convolve3x3(TPixelBuffer& image, const TKernel3x3& kernel, int divisor) {
   const int d = static_cast<uint16_t>(static_cast<uint32_t>(divisor));
   if (d == 0) return TFilterResult::DivisorZero;
-  if (image.Empty()) return TFilterResult::Done;
+  if (!IsWorkingPicture(image)) return TFilterResult::Done;
 
   using RowFn = void (*)(uint8_t*, size_t, const uint8_t*, const uint8_t*, const uint8_t*, const int32_t*, int);
   int64_t reach = 0;
@@ -163,7 +165,7 @@ bool ApplyNamedKernel(TPixelBuffer& image, int effectId) {
 }
 
 void ClassicEmboss(TPixelBuffer& image, int lightness) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int w = image.Width(), h = image.Height();
   const int lift = lightness / 2;
   // Output row y needs source rows y and y + 2 (wrapped); the first two rows
@@ -187,8 +189,9 @@ void ClassicEmboss(TPixelBuffer& image, int lightness) {
 }
 
 void SplitBlur(TPixelBuffer& image, int a) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int w = image.Width(), h = image.Height();
+  a = std::clamp(a, -(1 << 29), 1 << 29);  // keeps x -+ a inside int
   std::vector<int> left(static_cast<size_t>(w)), right(static_cast<size_t>(w));
   for (int x = 0; x < w; ++x) {
     left[static_cast<size_t>(x)] = WrapIndex(x - a, w);

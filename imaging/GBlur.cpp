@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/Geometry.h"
+
 namespace vell {
 
 TGaussianKernel GaussianKernel(int radius) {
@@ -172,7 +174,7 @@ bool GaussianBlurBitmap(TPixelBuffer& bitmap, int radius) {
 }
 
 void GaussianBlur(TPixelBuffer& image, int blurriness) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   if (blurriness < 0 || blurriness > 5) blurriness = 1;
   // Radius B = blurriness + 1 over the picture framed by B pixels from the
   // opposite edges; only the picture's own area is written back.

@@ -76,7 +76,7 @@ __attribute__((target_clones("avx2", "default"))) void BlendRow(uint8_t* __restr
 }  // namespace geometry_detail
 
 void RotateQuarter(TPixelBuffer& image) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int w = image.Width(), h = image.Height();
   TPixelBuffer turned;
   turned.Allocate(h, w, 0, 24);
@@ -97,7 +97,7 @@ void RotateQuarter(TPixelBuffer& image) {
 }
 
 void ResizeSmooth(TPixelBuffer& image, int newWidth, int newHeight, bool proportional) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   newWidth = std::max(newWidth, 1);
   newHeight = std::max(newHeight, 1);
   const int oldWidth = image.Width(), oldHeight = image.Height();
@@ -160,7 +160,7 @@ void ResizeSmooth(TPixelBuffer& image, int newWidth, int newHeight, bool proport
 }
 
 void ResizeFast(TPixelBuffer& image, int newWidth, int newHeight) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   newWidth = std::max(newWidth, 1);
   newHeight = std::max(newHeight, 1);
   TPixelBuffer scratch;
@@ -179,6 +179,8 @@ void TPixelBuffer::RotateInto(TPixelBuffer& destination, int centreX, int centre
     return;
   }
   if (destination.Empty()) destination.Allocate(width_, height_, formatCode_, bitCount_);
+  // Both are addressed with the destination's pixel size.
+  if (destination.BitCount() != bitCount_) return;
   const int bpp = destination.BitCount() / 8;
   if (bpp < 1 || bpp > 4 || destination.BitCount() % 8 != 0) return;
 
@@ -223,7 +225,7 @@ void TPixelBuffer::RotateInto(TPixelBuffer& destination, int centreX, int centre
 
 void RotateBilinear(TPixelBuffer& destination, const TPixelBuffer& source, int centreX, int centreY,
                     float angleDegrees) {
-  if (source.Empty()) return;
+  if (!IsWorkingPicture(source)) return;
   if (&destination == &source) {
     TPixelBuffer copy;
     CopyPixelsTo(source, copy);
@@ -231,6 +233,7 @@ void RotateBilinear(TPixelBuffer& destination, const TPixelBuffer& source, int c
     return;
   }
   if (destination.Empty()) destination.Allocate(source.Width(), source.Height(), 0, 24);
+  if (destination.BitCount() != 24) destination.Allocate(destination.Width(), destination.Height(), 0, 24);
   const float theta = -angleDegrees * static_cast<float>(kDegToRad);
   const float s = std::sin(theta), c = std::cos(theta);
   const int ox = (destination.Width() - source.Width()) / 2;
@@ -249,7 +252,7 @@ void RotateBilinear(TPixelBuffer& destination, const TPixelBuffer& source, int c
 }
 
 void RotateAngle(TPixelBuffer& image, double angleDegrees) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   TPixelBuffer scratch;
   scratch.Allocate(image.Width(), image.Height(), 0, 24);
   image.RotateInto(scratch, image.Width() / 2, image.Height() / 2, angleDegrees);

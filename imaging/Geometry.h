@@ -8,6 +8,10 @@
 
 namespace vell {
 
+// What every effect works on: a 24-bit picture with pixels. Effects leave
+// anything else alone.
+inline bool IsWorkingPicture(const TPixelBuffer& b) { return !b.Empty() && b.BitCount() == 24; }
+
 // Quarter turn clockwise: source (x, y) lands at (height - 1 - y, x), so a
 // 3 x 2 picture becomes 2 x 3 and its top row becomes the right column.
 void RotateQuarter(TPixelBuffer& image);

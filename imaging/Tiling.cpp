@@ -98,13 +98,13 @@ void Turn180(TPixelBuffer& image) {
 }  // namespace
 
 void EdgeMerge(TPixelBuffer& image, int d) {
-  if (image.Empty() || d <= 0) return;
+  if (!IsWorkingPicture(image) || d <= 0) return;
   BlendRightEdge(image, image.Width() / d);
   BlendBottomEdge(image, image.Height() / d);
 }
 
 void SeamlessEdge(TPixelBuffer& image, int amount) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int limit = std::min(image.Width() - 1, image.Height() - 1);
   if (amount > limit) amount = limit / 2;
   if (amount < 2) return;
@@ -117,7 +117,7 @@ void SeamlessEdge(TPixelBuffer& image, int amount) {
 }
 
 void FourWayFlip(TPixelBuffer& image) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int w = image.Width(), h = image.Height();
   TPixelBuffer quad;
   quad.Allocate(2 * w, 2 * h, 0, 24);
@@ -139,7 +139,7 @@ int RotateSeamlessShrink(int size) {
 
 TRotateSeamlessResult RotateSeamless(TPixelBuffer& image) {
   if (image.Width() != image.Height()) return TRotateSeamlessResult::NotSquare;
-  if (image.Empty()) return TRotateSeamlessResult::Done;
+  if (!IsWorkingPicture(image)) return TRotateSeamlessResult::Done;
   const int width = image.Width(), height = image.Height();
   const int f = std::max(1, RotateSeamlessShrink(width));
   const int e = std::max(1, RotateSeamlessShrink(height));
@@ -171,7 +171,7 @@ TRotateSeamlessResult RotateSeamless(TPixelBuffer& image) {
 }
 
 void ScrollHorizontal(TPixelBuffer& image, int a) {
-  if (image.Empty()) return;
+  if (!IsWorkingPicture(image)) return;
   const int w = image.Width();
   a %= w;
   if (a < 0) a += w;
