@@ -216,7 +216,8 @@ void TIniFile::Parse(std::string bytes) {
   added_.clear();
 
   const size_t n = bytes_.size();
-  size_t pos = 0;
+  // A UTF-8 byte order mark (an editor's doing) stays but is no part of the first line.
+  size_t pos = bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos < n) {
     size_t nl = bytes_.find('\n', pos);
     size_t next = nl == std::string::npos ? n : nl + 1;
@@ -285,7 +286,7 @@ void TIniFile::IndexSection(const TSection& s) const {
         while (vb < ve && IsBlank(bytes_[vb])) ++vb;
         size_t trimmedEnd = ve;
         while (trimmedEnd > vb && IsBlank(bytes_[trimmedEnd - 1])) --trimmedEnd;
-        s.keys.push_back(TKeySpan{key, vb, trimmedEnd, pos + eq + 1, contentEnd});
+        s.keys.push_back(TKeySpan{key, vb, trimmedEnd});
       }
     }
     pos = next;

@@ -12,7 +12,7 @@
 //   value part of a key we write changes; new keys go after the last non-blank
 //   line of their section, new sections at the end, both ended by CR LF.
 // - A missing final line end is tolerated (and supplied before anything is
-//   appended after that line).
+//   appended after that line); so is a UTF-8 byte order mark.
 //
 // The file's bytes are kept as read; writes are an overlay applied by Bytes().
 // Reading converts like the editor's numeric conversions: text that does not
@@ -68,8 +68,8 @@ class TIniFile {
   // IniMaxFileSize) gives !ok and leaves the profile empty.
   TFileResult Load(const std::string& path);
 
-  // The value of `key` in `section`, untrimmed bytes of the value trimmed of
-  // blanks; none when the section or key is missing.
+  // The value of `key` in `section` (its bytes, trimmed of blanks); none
+  // when the section or key is missing.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
   bool SectionExists(std::string_view section) const;
 
@@ -99,10 +99,8 @@ class TIniFile {
  private:
   struct TKeySpan {
     std::string_view key;  // lowered, points into lower_
-    size_t valueBegin;     // trimmed value in bytes_
-    size_t valueEnd;
-    size_t rawValueBegin;  // just after '='
-    size_t lineEnd;        // end of the line's content (before its line end)
+    size_t valueBegin;     // trimmed value in bytes_; an edit replaces
+    size_t valueEnd;       // from valueBegin to the end of the line
   };
   struct TSection {
     std::string_view name;  // lowered, points into lower_

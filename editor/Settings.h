@@ -34,7 +34,7 @@ struct TMainFormSettings {
   // maximized, so those states leave the stored position alone.
   int32_t Top = 1, Left = 195, Width = 541, Height = 446;
   int32_t PenStyle = 0;          // checked Pen menu item, 0 ... 11
-  std::string DefaultDirectory;  // folder of the open and save dialogs
+  std::string DefaultDirectory;  // dialogs' folder; the caller starts it as the program folder
   bool SaveDlg = true;           // "&Prompt for Save At Termination"
   bool SaveWithLog = false;      // "Save Image with Log File Name"
   TWindowStatus Status = TWindowStatus::Normal;

@@ -43,7 +43,7 @@ std::vector<std::pair<std::string, std::string>> ForeignKeys(std::string_view by
   std::vector<std::pair<std::string, std::string>> keys;
   std::string section;
   bool inSection = false;
-  size_t pos = 0;
+  size_t pos = bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
   while (pos < bytes.size() && keys.size() < 32) {
     size_t nl = bytes.find('\n', pos);
     std::string_view line = bytes.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);

@@ -48,6 +48,7 @@ TEST(IniFile, FindFollowsProfileRules) {
       {"key in a later section", "[A]\nk=1\n[B]\nk=2\n", "b", "K", "2"},
       {"missing section", "[A]\nk=1\n", "B", "k", std::nullopt},
       {"empty file", "", "A", "k", std::nullopt},
+      {"byte order mark", "\xEF\xBB\xBF[S]\r\na=1\r\n", "S", "a", "1"},
   };
   for (const auto& c : cases) {
     TIniFile ini(c.file);
@@ -85,6 +86,7 @@ TEST(IniFile, WritesChangeOnlyTheirValues) {
       {"empty value filled", "[S]\r\na=\r\n", {{"S", "a", "7"}}, "[S]\r\na=7\r\n"},
       {"value emptied", "[S]\r\na= 7\r\n", {{"S", "a", ""}}, "[S]\r\na= \r\n"},
       {"written twice", "", {{"S", "a", "1"}, {"S", "a", "2"}}, "[S]\r\na=2\r\n"},
+      {"byte order mark kept", "\xEF\xBB\xBF[S]\r\na=1\r\n", {{"S", "a", "2"}}, "\xEF\xBB\xBF[S]\r\na=2\r\n"},
   };
   for (const auto& c : cases) {
     TIniFile ini(c.file);
