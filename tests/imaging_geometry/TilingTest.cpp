@@ -164,7 +164,7 @@ TEST(RotateSeamless, RefusesANonSquarePicture) {
 TEST(RotateSeamless, ShrinksBySineFortyFiveAndKeepsTheSize) {
   EXPECT_EQ(RotateSeamlessShrink(256), 181);
   EXPECT_EQ(RotateSeamlessShrink(99), 70);
-  for (int n : {1, 2, 3, 32}) {
+  for (int n : {1, 2, 3, 32, 256}) {
     TPixelBuffer img = geotest::Flat(n, n, 5, 6, 7);
     EXPECT_EQ(RotateSeamless(img), TRotateSeamlessResult::Done);
     ASSERT_EQ(img.Width(), n);
