@@ -35,7 +35,7 @@ inline constexpr int kPercentDigits = 3;
 std::string MaskDigits(const std::string& text, int places);
 
 // Shown when a field is left without a single digit in it.
-inline constexpr const char kSizerFieldIncomplete[] = "Invalid input value.  Use escape key to abandon changes";
+inline constexpr const char kSizerFieldIncomplete[] = "Enter a whole number of at least one digit.";
 
 class TSizerLogic {
  public:
