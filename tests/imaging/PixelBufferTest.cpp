@@ -81,6 +81,20 @@ TEST(PixelBufferShape, MasksOf16And32Bits) {
   EXPECT_EQ(mask(2), 0xFFu);
 }
 
+TEST(PixelBufferShape, ScreenProbesFillInZeroBitsAndFormat) {
+  TPixelBuffer b;
+  b.Allocate(2, 2, 0, 0);
+  EXPECT_EQ(b.BitCount(), 24);  // no front end: 24 bits
+  b.Allocate(2, 2, 0, 16);
+  EXPECT_EQ(b.FormatCode(), 565);
+  SetScreenProbes([] { return 16; }, [] { return 555; });
+  b.Allocate(2, 2, 0, 0);
+  EXPECT_EQ(b.BitCount(), 16);
+  EXPECT_EQ(b.FormatCode(), 555);
+  EXPECT_EQ(b.GreenPosition(), 5);
+  SetScreenProbes(nullptr, nullptr);
+}
+
 TEST(PixelBufferShape, AllocateWithSameShapeKeepsPixels) {
   for (int bits : {24, 32, 16}) {
     TPixelBuffer b = Numbered(5, 3, bits);
