@@ -5,7 +5,6 @@
 #include <QSignalSpy>
 #include <QtTest/QTest>
 
-#include "QtApp.h"
 #include "dialogs/qt/Tester1.h"
 
 namespace vell {
@@ -43,7 +42,7 @@ TEST_P(TesterTiles, RepeatTheImageFromTheTopLeftWithItsPeriod) {
   TfTester tester;
   tester.SetImage(tile);
   tester.resize(kW, kH);
-  testing::ShowActive(tester);
+  tester.show();
   const QImage shown = tester.grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shown.size(), QSize(kW, kH));
   const QRect button = tester.btnOK->geometry();
@@ -60,7 +59,10 @@ TEST_P(TesterTiles, RepeatTheImageFromTheTopLeftWithItsPeriod) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TesterTiles,
-                         ::testing::Values(QSize(1, 1), QSize(5, 3), QSize(64, 48), QSize(350, 700), QSize(900, 900)));
+                         ::testing::Values(QSize(1, 1), QSize(5, 3), QSize(64, 48), QSize(350, 700), QSize(900, 900)),
+                         [](const ::testing::TestParamInfo<QSize>& info) {
+                           return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
+                         });
 
 TEST(Tester, SampleTextInSixteenColoursInBothColumns) {
   const TPixelBuffer tile = MakeTile(5, 3);
@@ -102,7 +104,7 @@ TEST(Tester, ResizeRepaintsAtTheNewSize) {
   TfTester tester;
   tester.SetImage(tile);
   tester.resize(400, 300);
-  testing::ShowActive(tester);
+  tester.show();
   (void)tester.grab();
   tester.resize(kW, kH);
   const QImage shown = tester.grab().toImage().convertToFormat(QImage::Format_RGB32);
