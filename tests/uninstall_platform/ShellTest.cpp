@@ -1,6 +1,10 @@
 // Shell links, Program Manager groups over the Start Menu, programs without Wine, and the
 // OEM to ANSI conversion.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <climits>
 
 #include "Encoding.h"
 #include "ShellLink.h"
@@ -131,6 +135,42 @@ TEST(Programs, WithoutWineNothingStarts) {
   EXPECT_EQ(p->TempDirectory(), "C:\\users\\tester\\Temp\\");
   EXPECT_EQ(p->WindowsDirectory(), "C:\\windows");
   EXPECT_EQ(p->SystemDirectory(), "C:\\windows\\system32");
+}
+
+// A stand-in for wine that writes down how it was started and what the prefix held then.
+TEST(Programs, StartedThroughWineWithTheRegistryOnDisk) {
+  test::TempPrefix pfx;
+  pfx.Dir("Vell Tile");
+  pfx.File("Vell Tile/setup.exe", "MZ");
+  std::string log = pfx.C("wine.log");
+  std::string script = pfx.dir() + "/../fake-wine.sh";
+  test::WriteText(script, "#!/bin/sh\n{ echo \"PREFIX=$WINEPREFIX\"; echo \"PWD=$(pwd)\"; for a in \"$@\"; do printf 'ARG=%s\\n' \"$a\"; done;"
+                          " grep -c Started \"$WINEPREFIX/system.reg\"; } >> '" + log + "'\nexit 3\n");
+  ::chmod(script.c_str(), 0755);
+  {
+    auto p = pfx.Open();
+    ASSERT_NE(p, nullptr);
+    p->SetWineProgram(script);
+    ASSERT_TRUE(p->RegSetValue(RegRoot::LocalMachine, "Software\\Vendor", "Started", RegValue::Dword(1)));
+    uint32_t code = 0;
+    ASSERT_EQ(p->StartProcess("\"C:\\VELLTI~1\\setup.exe\" /X=\"C:\\a b\\list.tmp\" -q", "C:\\Vell Tile", true, &code),
+              StartResult::Started);
+    EXPECT_EQ(code, 3u);
+    char real[PATH_MAX];
+    ASSERT_NE(::realpath(pfx.dir().c_str(), real), nullptr);
+    EXPECT_EQ(test::ReadText(log), "PREFIX=" + std::string(real) + "\nPWD=" + real + "/drive_c/Vell Tile\n"
+                                   "ARG=C:\\VELLTI~1\\setup.exe\nARG=/X=C:\\a b\\list.tmp\nARG=-q\n1\n");
+    // Without waiting, the program runs once everything is written.
+    ASSERT_EQ(p->StartProcess("C:\\Vell Tile\\setup.exe /U", "", false, nullptr), StartResult::Started);
+    EXPECT_EQ(test::ReadText(log).find("ARG=/U"), std::string::npos);
+  }
+  std::string text;
+  for (int i = 0; i < 2000 && text.find("ARG=/U") == std::string::npos; ++i) {
+    int status;
+    ::wait(&status);  // the detached start is a child of this process
+    text = test::ReadText(log);
+  }
+  EXPECT_NE(text.find("ARG=C:\\Vell Tile\\setup.exe\nARG=/U\n"), std::string::npos);
 }
 
 TEST(Programs, FloppyDrives) {

@@ -179,6 +179,7 @@ class TempPrefix {
     auto p = std::make_unique<WinePrefix>(dir_);
     p->SetServerRoot(ServerRoot());
     p->SetWineProgram("");
+    p->SetWineServerProgram("");
     std::string error;
     if (!p->Open(&error)) return nullptr;
     return p;

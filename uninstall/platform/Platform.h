@@ -131,7 +131,8 @@ class Platform {
   virtual std::string LastError() const = 0;
   // Every change refused because its path leads outside the prefix, one line each.
   virtual const std::vector<std::string>& Refusals() const = 0;
-  // Writes registry hives and pending lists that changed. False when a write failed.
+  // Writes the registry hives that changed. False when a write failed or a wineserver runs
+  // (the changes then stay in memory; the destructor tries once more and drops them).
   virtual bool Flush() = 0;
 
   // ---- system folders and version ----------------------------------------------------
@@ -174,8 +175,9 @@ class Platform {
   virtual bool MoveFile(const std::string& from, const std::string& to, bool replaceExisting) = 0;
   virtual bool CreateDirectory(const std::string& path) = 0;  // parent must exist
   virtual bool RemoveDirectory(const std::string& path) = 0;  // only when empty
-  // GetTempFileNameA: `prefix` (first 3 characters) + 4 hex digits of `unique` + ".TMP" in
-  // `dir`. unique != 0: the name only; unique == 0: a new empty file with a free number.
+  // GetTempFileNameA: `prefix` (first 3 characters) + `unique` in upper-case hex + ".TMP" in
+  // `dir` (6699 gives "QZV1A2B.TMP"). unique != 0: the name only; unique == 0: a new empty
+  // file with a free number.
   virtual bool GetTempFileName(const std::string& dir, const std::string& prefix, unsigned unique,
                                std::string* path) = 0;
 

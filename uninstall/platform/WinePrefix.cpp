@@ -205,6 +205,7 @@ std::unique_ptr<Platform> OpenWinePrefix(const std::string& prefixDir, std::stri
 
 WinePrefix::WinePrefix(const std::string& dir) : dir_(dir) {
   wine_ = FindInPath("wine");
+  wineserver_ = FindInPath("wineserver");
 }
 
 WinePrefix::~WinePrefix() {
@@ -345,6 +346,7 @@ struct WinePrefix::Resolved {
 
 bool WinePrefix::FullPath(const std::string& input, char* drive, std::vector<std::string>* parts) {
   std::string p = input;
+  if (p.find('\0') != std::string::npos) return false;  // would cut the Linux path short
   std::replace(p.begin(), p.end(), '/', '\\');
   if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\??\\", 0) == 0) p = p.substr(4);
   if (p.rfind("\\\\", 0) == 0) return false;  // UNC paths are not part of a prefix
@@ -1641,10 +1643,9 @@ bool WinePrefix::RunWine(const std::vector<std::string>& args, const std::string
 
 void WinePrefix::ReloadAfterWine() {
   // Wine keeps the registry until its server ends; wait for that, then read it again.
-  std::string server = FindInPath("wineserver");
-  if (!server.empty() && !wine_.empty()) {
+  if (!wineserver_.empty() && !wine_.empty()) {
     std::string saved = wine_;
-    wine_ = server;
+    wine_ = wineserver_;
     RunWine({"-w"}, realDir_, true, nullptr);
     wine_ = saved;
   }
@@ -1663,10 +1664,17 @@ StartResult WinePrefix::StartProcess(const std::string& commandLine, const std::
     program = commandLine.substr(i + 1, end - i - 1);
     rest = end < commandLine.size() ? commandLine.substr(end + 1) : "";
   } else {
-    size_t end = commandLine.find(' ', i);
-    if (end == std::string::npos) end = commandLine.size();
-    program = commandLine.substr(i, end - i);
-    rest = commandLine.substr(end);
+    // As CreateProcess does: the shortest part up to a blank that names a file.
+    size_t end = i;
+    do {
+      end = commandLine.find(' ', end + 1);
+      if (end == std::string::npos) end = commandLine.size();
+      program = commandLine.substr(i, end - i);
+      rest = commandLine.substr(end);
+      Resolved probe;
+      struct stat ps;
+      if (Resolve(program, &probe) && probe.exists && Stat(probe.unixPath, &ps) && !S_ISDIR(ps.st_mode)) break;
+    } while (end < commandLine.size());
   }
   Resolved r;
   struct stat st;
@@ -1688,6 +1696,11 @@ StartResult WinePrefix::StartProcess(const std::string& commandLine, const std::
     deferredLaunches_.push_back(args);
     return StartResult::Started;
   }
+  // Waiting for a session that other programs keep open would never end.
+  if (ServerRunning()) {
+    Fail(kServerBusy);
+    return StartResult::CannotStart;
+  }
   if (!Flush()) return StartResult::CannotStart;
   int status = -1;
   if (!RunWine(args, cwd, true, &status)) {
@@ -1703,6 +1716,7 @@ bool WinePrefix::SelfRegister(const std::string& path, bool doRegister) {
   Resolved r;
   if (!Resolve(path, &r) || !r.exists) return Fail("The file " + path + " does not exist.");
   if (wine_.empty()) return Fail("Wine is not installed, so " + path + " cannot be registered.");
+  if (ServerRunning()) return Fail(kServerBusy);
   if (!Flush()) return false;
   std::vector<std::string> args{"regsvr32", "/s"};
   if (!doRegister) args.push_back("/u");
@@ -1718,6 +1732,7 @@ bool WinePrefix::WindowClassExists(const std::string&) { return false; }
 bool WinePrefix::Restart() {
   if (wine_.empty())
     return Fail("Wine is not installed; the pending work is done when a program of the prefix next starts.");
+  if (ServerRunning()) return Fail(kServerBusy);
   if (!Flush()) return false;
   int status = -1;
   bool ok = RunWine({"wineboot", "-r"}, realDir_ + "/drive_c", true, &status);

@@ -22,6 +22,7 @@ class WinePrefix : public Platform {
   // wine program (empty: not installed).
   void SetServerRoot(const std::string& tmpDir) { serverRoot_ = tmpDir; }
   void SetWineProgram(const std::string& wine) { wine_ = wine; }
+  void SetWineServerProgram(const std::string& server) { wineserver_ = server; }
   // The 32-bit view (the uninstaller is a 32-bit program); on by default.
   void SetView32(bool on) { view32_ = on; }
   // The Linux folder of the wineserver of this prefix (exists or not).
@@ -149,6 +150,7 @@ class WinePrefix : public Platform {
   std::string realDir_;
   std::string serverRoot_ = "/tmp";
   std::string wine_;
+  std::string wineserver_;
   bool view32_ = true;
   std::unique_ptr<reg::Hive> system_, user_, userdef_;
   bool haveUserdef_ = false;
