@@ -1,5 +1,6 @@
-// Shows one of the dialogs for a look at it: dialogs_qt_preview sizer|percent|tester|filter
+// Shows one of the dialogs for a look at it: dialogs_qt_preview sizer|percent|presets|tester|filter
 #include <QApplication>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -13,10 +14,12 @@ int main(int argc, char** argv) {
   vell::TfrmSizer sizer;
   vell::TfFilter filter;
   vell::TfTester tester;
-  if (which == "sizer" || which == "percent") {
+  if (which == "sizer" || which == "percent" || which == "presets") {
     sizer.SetCurrentSize(257, 255);
     sizer.show();
     if (which == "percent") sizer.rbPct->click();
+    if (which == "presets")
+      QTimer::singleShot(300, &sizer, [&] { sizer.pmPresets->popup(sizer.mapToGlobal(QPoint(120, 150))); });
   } else if (which == "filter") {
     filter.show();
   } else {
