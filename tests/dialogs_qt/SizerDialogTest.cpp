@@ -162,9 +162,11 @@ TEST(SizerDialog, LeavingAnEmptyFieldIsRefusedAndKeepsTheSize) {
   EXPECT_EQ(f.messages[0], kSizerFieldIncomplete);
   EXPECT_EQ(QApplication::focusWidget(), f.sizer.meWidth);
   EXPECT_EQ(f.Chosen(), QSize(64, 48));
-  // OK is refused the same way; Cancel needs no number.
-  f.sizer.btnOK->click();
+  // OK is refused the same way, once; Cancel needs no number.
+  QTest::mouseClick(f.sizer.btnOK, Qt::LeftButton);
+  QApplication::processEvents();
   EXPECT_EQ(f.messages.size(), 2);
+  EXPECT_EQ(QApplication::focusWidget(), f.sizer.meWidth);
   EXPECT_TRUE(f.sizer.isVisible());
   f.sizer.btnCancel->click();
   EXPECT_FALSE(f.sizer.isVisible());
