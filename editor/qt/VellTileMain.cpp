@@ -154,13 +154,13 @@ void TLogPanel::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QFontMetrics fm(font());
   painter.setPen(palette().color(QPalette::WindowText));
-  // Text tops sit two pixels below the panel's top, as the icon one below it.
-  const int top = (height() - fm.height()) / 2;
+  // Icon at (5, top + 1), text at (18 or 5, top + 2), with `top` chosen so the text is centred.
+  const int top = (height() - fm.height()) / 2 - 2;
   if (logging_) {
     painter.drawPixmap(5, top + 1, icon_);
-    painter.drawText(18, top + 2 + fm.ascent() - 2, Text());
+    painter.drawText(18, top + 2 + fm.ascent(), Text());
   } else {
-    painter.drawText(5, top + 2 + fm.ascent() - 2, Text());
+    painter.drawText(5, top + 2 + fm.ascent(), Text());
   }
 }
 

@@ -35,7 +35,8 @@ class TImageView : public QWidget {
 
  public:
   explicit TImageView(QWidget* parent = nullptr);
-  // Shows `buffer` (kept by pointer; re-wrapped whenever its memory moves).
+  // Shows `buffer`, kept by pointer and re-wrapped whenever its memory moves;
+  // it must outlive its display (or be replaced first).
   void SetBuffer(const TPixelBuffer* buffer);
   // The picture as drawn: Format_BGR888 over the buffer's bytes.
   const QImage& Picture();
@@ -95,6 +96,7 @@ class TfVellTile : public QMainWindow {
   void DisplayImage(const TPixelBuffer& buffer);
   void BeginEffect();
   void EndEffect();
+  static void CopyImage(const TPixelBuffer& source, TPixelBuffer& destination) { vell::CopyImage(source, destination); }
   // Copies a buffer into a 24-bit QImage of its size.
   static void ImageToBitmap(QImage& bitmap, const TPixelBuffer& buffer);
 

@@ -2,12 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <cstring>
 #include <set>
 
 #include "dialogs/qt/Lbl3D.h"
@@ -310,6 +312,22 @@ TEST_F(MainWindow, DisplayImageFollowsTheBufferSize) {
   EXPECT_EQ(bitmap.size(), QSize(40, 30));
   EXPECT_EQ(bitmap.pixel(39, 29), qRgb(255, 0, 0));
   EXPECT_EQ(bitmap.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(MainWindow, EffectBracketSnapshotsShowsBusyAndRedisplays) {
+  ShowAndStart();
+  window->BeginEffect();
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+  window->Editor().dibWork.Allocate(64, 32, 0, 24);  // an effect that changes the size
+  window->EndEffect();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(window->StatusText(0), "Width: 64");
+  EXPECT_EQ(window->StatusText(1), "Height: 32");
+  EXPECT_EQ(window->imSine()->Picture().constBits(), window->Editor().dibWork.Bits());
+  Action("UnDo1")->trigger();
+  EXPECT_EQ(window->StatusText(0), "Width: 256");
 }
 
 // --- New, Reset and UnDo ------------------------------------------------------
