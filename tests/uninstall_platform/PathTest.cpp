@@ -185,6 +185,10 @@ TEST_F(PathTest, FileOperations) {
   ASSERT_TRUE(p->GetTempFileName("C:\\Program Files", "QZW", 0, &tmp));
   EXPECT_TRUE(p->FileExists(tmp));
   EXPECT_EQ(tmp.substr(0, 20), "C:\\Program Files\\QZW");
+  EXPECT_FALSE(p->GetTempFileName("C:\\Program Files", "..\\", 0, &tmp));
+  // A NUL inside a path would cut the Linux path short.
+  EXPECT_FALSE(p->DeleteFile(std::string("C:\\Program Files\\Vell Tile\\readme.txt\0.bak", 43)));
+  EXPECT_TRUE(p->FileExists("C:\\Program Files\\Vell Tile\\readme.txt"));
   EXPECT_TRUE(p->Refusals().empty());
 }
 

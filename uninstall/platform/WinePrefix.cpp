@@ -903,6 +903,7 @@ bool WinePrefix::GetTempFileName(const std::string& dir, const std::string& pref
   std::string base = r.windows;
   if (base.back() != '\\') base += "\\";
   std::string pre = prefix.substr(0, std::min<size_t>(3, prefix.size()));
+  if (pre.find_first_of("\\/:*?\"<>|") != std::string::npos) return Fail("Bad temporary file prefix " + prefix + ".");
   char num[16];
   if (unique != 0) {
     std::snprintf(num, sizeof num, "%X", unique & 0xffff);
