@@ -187,7 +187,7 @@ TEST_F(PathTest, FileOperations) {
   EXPECT_EQ(tmp.substr(0, 20), "C:\\Program Files\\QZW");
   EXPECT_FALSE(p->GetTempFileName("C:\\Program Files", "..\\", 0, &tmp));
   // A NUL inside a path would cut the Linux path short.
-  EXPECT_FALSE(p->DeleteFile(std::string("C:\\Program Files\\Vell Tile\\readme.txt\0.bak", 43)));
+  EXPECT_FALSE(p->DeleteFile(std::string("C:\\Program Files\\Vell Tile\\readme.txt\0.bak", 42)));
   EXPECT_TRUE(p->FileExists("C:\\Program Files\\Vell Tile\\readme.txt"));
   EXPECT_TRUE(p->Refusals().empty());
 }
