@@ -104,7 +104,9 @@ TEST_F(PathTest, ShortAndLongPathsBothWays) {
   // Relative paths start at the current folder.
   ASSERT_TRUE(p->SetCurrentDirectory("C:\\Program Files"));
   EXPECT_EQ(p->ToShortPath("Vell Tile"), "C:\\PROG~FBU\\VELL~VEY");
-  EXPECT_EQ(p->ToLongPath("C:"), "C:\\Program Files");
+  // Without an alias the spelling stays.
+  EXPECT_EQ(p->ToLongPath("c:\\program files\\vell tile"), "C:\\program files\\vell tile");
+  EXPECT_EQ(p->ToLongPath("readme.txt"), "C:\\Program Files\\readme.txt");
 }
 
 TEST_F(PathTest, ThirtyTwoBitSystemFolder) {
@@ -118,7 +120,9 @@ TEST_F(PathTest, ThirtyTwoBitSystemFolder) {
   EXPECT_TRUE(p->FileExists("C:\\windows\\sysnative\\vell64.dll"));
   EXPECT_TRUE(p->FileExists("C:\\windows\\system32\\drivers\\etc\\hosts"));
   EXPECT_TRUE(p->FileExists("C:\\windows\\system32\\catroot"));
-  EXPECT_EQ(p->ToLongPath("c:\\windows\\SYSTEM32\\VELL32.DLL"), "C:\\windows\\SYSTEM32\\vell32.dll");
+  EXPECT_EQ(p->ToLongPath("c:\\windows\\SYSTEM32\\VELL~1.DLL"), "C:\\windows\\SYSTEM32\\VELL~1.DLL");
+  pfx.File("windows/syswow64/Vell Library.dll", "32");
+  EXPECT_EQ(p->ToLongPath("c:\\windows\\SYSTEM32\\VELLLI~1.DLL"), "C:\\windows\\SYSTEM32\\Vell Library.dll");
   p->SetView32(false);
   EXPECT_TRUE(p->FileExists("C:\\windows\\system32\\vell64.dll"));
 }

@@ -147,7 +147,9 @@ class Platform {
   // Every component after the drive replaced by its 8.3 alias (Wine's hashed form) where it
   // has one; a component that cannot be found stays as it is. Drive letter upper-cased.
   virtual std::string ToShortPath(const std::string& path) = 0;
-  // Every component replaced by its long name; a component that cannot be found stays.
+  // For a path holding a "~": every component replaced by its long name (a component that
+  // cannot be found stays). Other paths keep their spelling: a bare name gets the current
+  // folder in front, the drive letter is upper-cased.
   virtual std::string ToLongPath(const std::string& path) = 0;
   // Linux path <-> Windows path of the same file (through the drive links).
   virtual bool UnixToWindowsPath(const std::string& unixPath, std::string* windowsPath) = 0;

@@ -547,6 +547,15 @@ std::string WinePrefix::ToShortPath(const std::string& path) {
 }
 
 std::string WinePrefix::ToLongPath(const std::string& path) {
+  // Only a path with an alias in it is looked up; others keep their spelling.
+  if (path.find('~') == std::string::npos) {
+    std::string out = path;
+    if (out.find_first_of("\\/:") == std::string::npos) {
+      out = cwd_ + (cwd_.back() == '\\' ? "" : "\\") + out;
+    }
+    if (out.size() >= 2 && out[1] == ':') out[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(out[0])));
+    return out;
+  }
   char drive;
   std::vector<std::string> parts;
   if (!FullPath(path, &drive, &parts)) return path;
