@@ -5,9 +5,11 @@
 // One signature for every effect: the picture changed in place first, then the
 // parameters. Toolkit colours (pen, brush, the tint colour) are 0x00BBGGRR, red
 // in the low byte. The effects work on 24-bit pictures, and on 32-bit ones
-// (the fourth byte is kept); the table-driven ones (Brighten, Lighten, Negate,
-// the channel tables) also on 16-bit and palette pictures through
-// TPixelBuffer::ApplyChannelTables. Row padding is never touched.
+// (the fourth byte is kept); the table-driven ones (Brighten, Lighten, the
+// channel tables) also on 16-bit and palette pictures through
+// TPixelBuffer::ApplyChannelTables. Negate inverts the picture bits at every
+// depth, as an inverting block transfer does (palette pictures: the indices;
+// 32 bits: all four bytes). Row padding is never touched.
 #pragma once
 
 #include <array>
