@@ -1,6 +1,5 @@
 #include "editor/Editor.h"
 
-#include <cstring>
 #include <utility>
 
 namespace vell {
@@ -12,21 +11,8 @@ std::string ColorText(uint32_t colour) {
 
 std::string BoolText(bool flag) { return flag ? "True" : "False"; }
 
-void CopyImage(const TPixelBuffer& source, TPixelBuffer& destination) {
-  if (&source == &destination) return;
-  destination.Allocate(source.Width(), source.Height(), 0, 24);
-  if (source.Empty() || destination.Empty()) return;
-  if (source.BitCount() == 24) {
-    std::memcpy(destination.Bits(), source.Bits(),
-                static_cast<size_t>(source.BytesPerLine()) * static_cast<size_t>(source.Height()));
-    return;
-  }
-  // Other depths go pixel by pixel through the buffer's own reader.
-  for (int y = 0; y < source.Height(); ++y) {
-    TRGB24* d = destination.Row24(y);
-    for (int x = 0; x < source.Width(); ++x) source.ReadPixel(y, x, d[x].b, d[x].g, d[x].r);
-  }
-}
+// The pixel buffer's own copy already handles every depth.
+void CopyImage(const TPixelBuffer& source, TPixelBuffer& destination) { CopyPixelsTo(source, destination); }
 
 void FillImage(TPixelBuffer& image, uint32_t colour) {
   if (image.Empty() || image.BitCount() != 24) return;
