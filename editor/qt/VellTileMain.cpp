@@ -654,12 +654,10 @@ void TfVellTile::TreeView1Change(QTreeWidgetItem* node) {
   const int id = EffectIdFromName(text.toStdString());
   editor_.SelectEffect(id, text.toStdString());
   SetStatusText(4, QString::fromStdString(editor_.ActivityText()));
+  RefreshPanel();
 }
 
-void TfVellTile::TreeView1DblClick(QTreeWidgetItem* node) {
-  // Selects like a single click; applying comes with the Apply command.
-  TreeView1Change(node);
-}
+void TfVellTile::TreeView1DblClick(QTreeWidgetItem* node) { TreeDoubleClickApply(node); }
 
 void TfVellTile::bExpandClick() {
   if (bExpand_->text() == QStringLiteral("E")) {
@@ -676,6 +674,7 @@ void TfVellTile::bExpandClick() {
 void TfVellTile::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   setEnabled(true);
+  if (box_ && editor_.ToolboxShown) box_->show();
   if (!shownOnce_) {
     shownOnce_ = true;
     QApplication::postEvent(this, new QEvent(kStartupMessage));
@@ -770,7 +769,7 @@ void TfVellTile::ChangeUndoQuantity1Click() {
 
 void TfVellTile::New1Click() {
   // The brush colour comes from the parameter panel; black until it exists.
-  editor_.New(0x000000);
+  editor_.New(box_ ? box_->BrushColor() : 0x000000);
   DisplayImage(editor_.dibWork);
 }
 

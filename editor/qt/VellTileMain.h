@@ -8,11 +8,18 @@
 #include <QPixmap>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+#include "dialogs/qt/Filter1.h"
+#include "dialogs/qt/Size1.h"
+#include "dialogs/qt/Tester1.h"
+#include "editor/Apply.h"
 #include "editor/Editor.h"
 #include "editor/EditorUi.h"
+#include "editor/EffectParams.h"
 #include "editor/UndoRing.h"
+#include "editor/qt/ToolForm.h"
 
 class QAction;
 class QActionGroup;
@@ -126,9 +133,26 @@ class TfVellTile : public QMainWindow {
   void TreeView1DblClick(QTreeWidgetItem* node);
   void bExpandClick();
 
+  // ---- effects, the tool box and the companion windows (MainEffects.cpp) ----
+  // Creates the windows that follow the main window at start-up (the tool
+  // box, the filter, size and tile-tester dialogs) and wires the effect
+  // commands to them. Until then those commands stay disabled.
+  void CreateCompanions();
+  TfToolBox* ToolBox() const { return box_.get(); }
+  TfFilter* FilterDialog() const { return filter_.get(); }
+  TfrmSizer* SizerDialog() const { return sizer_.get(); }
+  TfTester* Tester() const { return tester_.get(); }
+  TEffectParams& Params() { return params_; }
+  TApplyDispatcher* Dispatcher() const { return dispatcher_.get(); }
+  // Apply (bGo, the panel's bGo2, Enter in the tree).
+  void bGoClick();
+  void TestTiles1Click();
+  void PrintShortcutKeyList1Click();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
@@ -179,6 +203,22 @@ class TfVellTile : public QMainWindow {
   QString startupFile_;
   bool shownOnce_ = false;
   bool startupDone_ = false;
+
+  // MainEffects.cpp
+  TApplyHooks EffectHooks();
+  void WireEffectCommands();
+  void RefreshPanel();
+  void TreeDoubleClickApply(QTreeWidgetItem* node);
+  void bToolsClick();
+  void EnableCommand(const char* name, const std::function<void()>& handler);
+
+  TEffectParams params_;
+  // Top-level windows of their own: a disabled main window must not disable them.
+  std::unique_ptr<TfToolBox> box_;
+  std::unique_ptr<TfFilter> filter_;
+  std::unique_ptr<TfrmSizer> sizer_;
+  std::unique_ptr<TfTester> tester_;
+  std::unique_ptr<TApplyDispatcher> dispatcher_;
 };
 
 }  // namespace vell

@@ -43,6 +43,8 @@ int main(int argc, char* argv[]) {
   }
 
   vell::TfVellTile window;
+  // The tool box and the dialogs come right after the main window.
+  window.CreateCompanions();
   if (!args.isEmpty()) window.SetStartupFile(args.first());
 
   if (splash != nullptr) {

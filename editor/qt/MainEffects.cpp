@@ -1,0 +1,191 @@
+// The main window's effect commands: the tool box, Apply and the Effects
+// menu through one TApplyDispatcher, the seamless commands, the tile tester
+// and the shortcut list.
+#include <QAction>
+#include <QApplication>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTreeWidget>
+
+#include "dialogs/qt/Lbl3D.h"
+#include "editor/EffectCatalogue.h"
+#include "editor/HelpFiles.h"
+#include "editor/qt/VellTileMain.h"
+
+namespace vell {
+
+namespace {
+
+// Enter in the effect tree is Apply. Installed after the tree's own key
+// filter, so it sees the key first and swallows it.
+class TTreeApplyKey : public QObject {
+ public:
+  TTreeApplyKey(QObject* parent, std::function<void()> apply) : QObject(parent), apply_(std::move(apply)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        apply_();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> apply_;
+};
+
+}  // namespace
+
+void TfVellTile::CreateCompanions() {
+  if (box_) return;
+  // The order of creation is the start-up order: the tool box right after the
+  // main window, then the dialogs.
+  box_ = std::make_unique<TfToolBox>();
+  box_->SetState(&editor_, &params_);
+  // Beside the main window until the settings file says otherwise.
+  box_->move(frameGeometry().right() + 12, frameGeometry().top());
+  filter_ = std::make_unique<TfFilter>(this);
+  sizer_ = std::make_unique<TfrmSizer>(this);
+  tester_ = std::make_unique<TfTester>();
+  dispatcher_ = std::make_unique<TApplyDispatcher>(editor_, params_, undo_, EffectHooks());
+
+  connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
+  connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });
+  connect(box_.get(), &TfToolBox::closed, this, [this] { editor_.ToolboxShown = false; });
+  connect(box_.get(), &TfToolBox::activityChanged, this, [this](const QString& text) { SetStatusText(4, text); });
+  connect(box_.get(), &TfToolBox::scrollMoved, this, [this](bool horizontal, int position) {
+    dispatcher_->ScrollBarMoved(horizontal, position, box_->eAmtMain->text().toStdString());
+  });
+  // The slider preview shows the scratch image; the main window waits for OK or Cancel.
+  connect(box_.get(), &TfToolBox::slidersPreviewed, this, [this] {
+    DisplayImage(editor_.dibScratch);
+    setEnabled(false);
+  });
+  auto previewDone = [this] {
+    DisplayImage(editor_.dibWork);
+    setEnabled(true);
+    activateWindow();
+  };
+  connect(box_.get(), &TfToolBox::slidersCommitted, this, previewDone);
+  connect(box_.get(), &TfToolBox::slidersCancelled, this, previewDone);
+
+  connect(tester_.get(), &TfTester::closed, this, [this] {
+    show();
+    setEnabled(true);
+  });
+
+  TreeView1_->installEventFilter(new TTreeApplyKey(TreeView1_, [this] { bGoClick(); }));
+  WireEffectCommands();
+  RefreshPanel();
+  if (isVisible() && editor_.ToolboxShown) box_->show();
+}
+
+TApplyHooks TfVellTile::EffectHooks() {
+  TApplyHooks hooks;
+  UseEditorUi(hooks, *ui_);
+  hooks.AskNewSize = [this](int width, int height, bool) -> std::optional<TNewSize> {
+    const std::optional<QSize> size = sizer_->Execute(width, height);
+    if (!size) return std::nullopt;
+    return TNewSize{size->width(), size->height()};
+  };
+  hooks.AskFilterDesign = [this] { return filter_->Execute(); };
+  hooks.BusyBegin = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
+  hooks.BusyEnd = [] { QApplication::restoreOverrideCursor(); };
+  hooks.Redisplay = [this] { DisplayImage(editor_.dibWork); };
+  hooks.RefreshPanel = [this] { RefreshPanel(); };
+  hooks.UndoChanged = [this](bool) { UpdateUndoButtons(); };
+  return hooks;
+}
+
+void TfVellTile::EnableCommand(const char* name, const std::function<void()>& handler) {
+  QAction* action = findChild<QAction*>(QString::fromLatin1(name));
+  if (action == nullptr) return;
+  action->setEnabled(true);
+  // Tool buttons keep their hint; menu items lose the "not available" note.
+  action->setToolTip(action->property("hint").toString().trimmed());
+  connect(action, &QAction::triggered, this, handler);
+}
+
+void TfVellTile::WireEffectCommands() {
+  for (const TEffectEntry& e : EffectCatalogue()) {
+    if (!EffectAvailable(e.Id)) continue;
+    const int id = e.Id;
+    EnableCommand(QStringLiteral("Effect%1").arg(id).toLatin1().constData(),
+                  [this, id] { dispatcher_->ApplyFromMenu(id, box_->PanelFields()); });
+  }
+  EnableCommand("EdgeMerge16", [this] { dispatcher_->EdgeMergeClick(16); });
+  EnableCommand("EdgeMerge8", [this] { dispatcher_->EdgeMergeClick(8); });
+  EnableCommand("EdgeMerge4", [this] { dispatcher_->EdgeMergeClick(4); });
+  EnableCommand("FourWayFlip1", [this] { dispatcher_->FourWayFlipClick(); });
+  EnableCommand("TestTiles1", [this] { TestTiles1Click(); });
+  EnableCommand("bPreview", [this] { TestTiles1Click(); });
+  EnableCommand("bGo", [this] { bGoClick(); });
+  EnableCommand("bTools", [this] { bToolsClick(); });
+  EnableCommand("bColor", [this] { box_->ToggleColours(); });
+  EnableCommand("PrintShortcutKeyList1", [this] { PrintShortcutKeyList1Click(); });
+  // The image's "Resize..." is the ReSize Smooth menu item.
+  if (EffectAvailable(39)) EnableCommand("Resize1", [this] { dispatcher_->ApplyFromMenu(39, box_->PanelFields()); });
+}
+
+void TfVellTile::RefreshPanel() {
+  if (box_) box_->RefreshPanel();
+}
+
+void TfVellTile::bGoClick() {
+  if (!dispatcher_) return;
+  TPanelFields fields = box_->PanelFields();
+  dispatcher_->bGoClick(fields);
+  // Apply may have rewritten a field (a Gaussian Blur above 5 becomes 1).
+  box_->SetFieldTexts(fields);
+}
+
+void TfVellTile::TreeDoubleClickApply(QTreeWidgetItem* node) {
+  if (node == nullptr) return;
+  const std::string text = node->text(0).toStdString();
+  editor_.SelectEffect(EffectIdFromName(text), text);
+  if (box_) box_->lblEffect->setCaption(QString::fromStdString(editor_.EffectName));
+  SetStatusText(4, QString::fromStdString(editor_.ActivityText()));
+  if (editor_.EffectType == NoEffect) return;
+  bGoClick();
+  SetStatusText(4, QString::fromStdString(editor_.EffectName));
+}
+
+void TfVellTile::bToolsClick() {
+  box_->setVisible(!box_->isVisible());
+  editor_.ToolboxShown = box_->isVisible();
+}
+
+void TfVellTile::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  // The panel follows the main window and comes back with it.
+  if (box_ && box_->isVisible()) {
+    editor_.ToolboxShown = true;
+    box_->hide();
+  }
+}
+
+void TfVellTile::TestTiles1Click() {
+  if (!tester_) return;
+  tester_->ShowTiles(editor_.dibWork);
+  setEnabled(false);
+  hide();
+}
+
+void TfVellTile::PrintShortcutKeyList1Click() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(QStringLiteral("Print Shortcut Key List"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  QTextDocument document;
+  document.setHtml(QString::fromStdString(ShortcutListHtml()));
+  document.print(&printer);
+}
+
+}  // namespace vell

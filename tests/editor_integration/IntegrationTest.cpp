@@ -1,0 +1,353 @@
+// The main window with its tool box and dialogs: effects chosen in the tree,
+// the panel and the menus reach the working image, undo and the status bar.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <memory>
+
+#include "editor/EffectCatalogue.h"
+#include "editor/ScriptedUi.h"
+#include "editor/qt/VellTileMain.h"
+
+namespace vell {
+namespace {
+
+// One application for the whole program, never deleted: windows of a failed
+// test may still hold on to it at exit.
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "editor_integration_test";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return app;
+}
+
+// Pixel (x, y) as 0xRRGGBB.
+uint32_t Pixel(const TPixelBuffer& b, int x, int y) {
+  const uint8_t* p = b.Row(y) + 3 * x;
+  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+// Left to right red ramp, top to bottom green ramp: no symmetry, no seams.
+void FillRamp(TPixelBuffer& b) {
+  for (int y = 0; y < b.Height(); ++y) {
+    uint8_t* row = b.Row(y);
+    for (int x = 0; x < b.Width(); ++x) {
+      row[3 * x] = 40;
+      row[3 * x + 1] = static_cast<uint8_t>(y);
+      row[3 * x + 2] = static_cast<uint8_t>(x);
+    }
+  }
+}
+
+bool Same(const TPixelBuffer& a, const TPixelBuffer& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (Pixel(a, x, y) != Pixel(b, x, y)) return false;
+  return true;
+}
+
+class Integration : public ::testing::Test {
+ public:
+  void SetUp() override {
+    App();
+    window = std::make_unique<TfVellTile>(&ui);
+    window->CreateCompanions();
+    box = window->ToolBox();
+    window->show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+  }
+  void TearDown() override { window.reset(); }
+
+  QAction* Action(const QString& name) { return window->findChild<QAction*>(name); }
+  QTreeWidgetItem* Node(const QString& text) {
+    const auto found = window->TreeView1()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+  }
+  void Select(const QString& text) {
+    QTreeWidgetItem* node = Node(text);
+    ASSERT_NE(node, nullptr) << text.toStdString();
+    window->TreeView1()->setCurrentItem(node);
+  }
+  TPixelBuffer& Work() { return window->Editor().dibWork; }
+  TPixelBuffer CopyOfWork() {
+    TPixelBuffer copy;
+    CopyImage(Work(), copy);
+    return copy;
+  }
+
+  ScriptedUi ui;
+  std::unique_ptr<TfVellTile> window;
+  TfToolBox* box = nullptr;
+};
+
+TEST_F(Integration, StartsWithTheToolBoxShownAndAskingForAnEffect) {
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_TRUE(box->parent() == nullptr);  // a disabled main window must not disable it
+  EXPECT_EQ(box->lblHelp->text(), "Choose an effect...");
+  EXPECT_EQ(window->StatusText(4), "Idle...");
+}
+
+TEST_F(Integration, NegativeFromTheTreeAppliesAndUndoRestores) {
+  Select("Negative");
+  EXPECT_EQ(window->Editor().EffectType, 31);
+  EXPECT_EQ(box->lblHelp->text(), "No User Settings");
+  EXPECT_EQ(window->StatusText(4), "Negative");
+  QAction* bUndo = Action("bUndo");
+  EXPECT_FALSE(bUndo->isEnabled());
+
+  box->bGo2->click();
+  EXPECT_EQ(Pixel(Work(), 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(Pixel(Work(), 255, 255), 0xFFFFFFu);
+  EXPECT_EQ(window->imSine()->Picture().pixel(10, 10), qRgb(255, 255, 255));
+  EXPECT_TRUE(bUndo->isEnabled());
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+
+  bUndo->trigger();
+  EXPECT_EQ(Pixel(Work(), 0, 0), 0x000000u);
+  EXPECT_EQ(Pixel(Work(), 255, 255), 0x000000u);
+  EXPECT_FALSE(bUndo->isEnabled());
+  EXPECT_EQ(ui.Asked().size(), 0u);
+}
+
+TEST_F(Integration, ApplyCommandsOfToolbarTreeKeyAndDoubleClick) {
+  struct TCase {
+    const char* how;
+    std::function<void(Integration&)> apply;
+  };
+  const TCase cases[] = {
+      {"toolbar bGo", [](Integration& t) { t.Action("bGo")->trigger(); }},
+      {"Enter in the tree",
+       [](Integration& t) {
+         QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+         QApplication::sendEvent(t.window->TreeView1(), &press);
+       }},
+      {"tree double-click",
+       [](Integration& t) { emit t.window->TreeView1()->itemDoubleClicked(t.Node("Negative"), 0); }},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.how);
+    Select("Negative");
+    const uint32_t before = Pixel(Work(), 3, 3);
+    const int held = window->Undo().UndoCount();
+    c.apply(*this);
+    EXPECT_EQ(Pixel(Work(), 3, 3), before ^ 0xFFFFFFu);
+    EXPECT_EQ(window->Undo().UndoCount(), held + 1);
+    EXPECT_EQ(window->StatusText(4), "Negative");
+  }
+}
+
+TEST_F(Integration, DoubleClickOnACategoryAppliesNothing) {
+  emit window->TreeView1()->itemDoubleClicked(Node("Color"), 0);
+  EXPECT_EQ(window->Editor().EffectType, -1);
+  EXPECT_EQ(window->StatusText(4), "Idle...");
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  EXPECT_EQ(ui.Asked().size(), 0u);
+}
+
+TEST_F(Integration, ApplyWithoutAnEffectSaysSo) {
+  Action("bGo")->trigger();
+  ASSERT_EQ(ui.Asked().size(), 1u);
+  EXPECT_EQ(ui.Asked()[0].text, "First Select an Effect");
+}
+
+TEST_F(Integration, GaussianBlurAboveFiveRunsWithOneAndTheFieldSaysSo) {
+  Select("Gaussian Blur");
+  box->eAmtMain->setText(QStringLiteral("9"));
+  Action("bGo")->trigger();
+  EXPECT_EQ(box->eAmtMain->text(), "1");
+  EXPECT_EQ(window->Params().Value(13), 1);
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+}
+
+TEST_F(Integration, MirrorFromTheEffectsMenuSelectsAndApplies) {
+  FillRamp(Work());
+  const TPixelBuffer before = CopyOfWork();
+  Action("Effect41")->trigger();
+  for (int x : {0, 1, 100, 255}) EXPECT_EQ(Pixel(Work(), x, 7), Pixel(before, 255 - x, 7)) << x;
+  EXPECT_EQ(window->Editor().EffectType, 41);
+  EXPECT_EQ(window->StatusText(4), "Mirror L/R");
+  EXPECT_TRUE(Action("bUndo")->isEnabled());
+}
+
+TEST_F(Integration, EffectsMenuItemsAreEnabledExactlyWhenTheirEffectRuns) {
+  for (const TEffectEntry& e : EffectCatalogue()) {
+    QAction* a = Action(QStringLiteral("Effect%1").arg(e.Id));
+    ASSERT_NE(a, nullptr) << e.Id;
+    EXPECT_EQ(a->isEnabled(), EffectAvailable(e.Id)) << e.TreeName;
+    if (!a->isEnabled()) {
+      EXPECT_TRUE(a->toolTip().contains("Not available yet")) << e.TreeName;
+    }
+  }
+  EXPECT_FALSE(Action("Effect15")->isEnabled());  // SineWave U/D has no engine here
+}
+
+TEST_F(Integration, SeamlessCommandsChangeTheImageAndCanBeUndone) {
+  for (const char* name : {"EdgeMerge16", "EdgeMerge8", "EdgeMerge4", "FourWayFlip1"}) {
+    SCOPED_TRACE(name);
+    FillRamp(Work());
+    const TPixelBuffer before = CopyOfWork();
+    QAction* a = Action(QString::fromLatin1(name));
+    ASSERT_TRUE(a->isEnabled());
+    a->trigger();
+    EXPECT_FALSE(Same(Work(), before));
+    Action("bUndo")->trigger();
+    EXPECT_TRUE(Same(Work(), before));
+  }
+}
+
+TEST_F(Integration, NewAndEffectsShareOneUndoRing) {
+  box->SetBrushColor(0x0000FF);  // red, 0x00BBGGRR
+  Action("New1")->trigger();
+  EXPECT_EQ(Pixel(Work(), 5, 5), 0xFF0000u);
+  Select("Negative");
+  box->bGo2->click();
+  EXPECT_EQ(Pixel(Work(), 5, 5), 0x00FFFFu);
+  EXPECT_EQ(window->Undo().UndoCount(), 2);
+  box->bUndo2->click();
+  EXPECT_EQ(Pixel(Work(), 5, 5), 0xFF0000u);
+  box->bUndo2->click();
+  EXPECT_EQ(Pixel(Work(), 5, 5), 0x000000u);
+}
+
+TEST_F(Integration, ResizeFromTheContextMenuUsesTheSizeDialogsAnswer) {
+  std::vector<std::pair<int, int>> asked;
+  window->Dispatcher()->Hooks().AskNewSize = [&](int w, int h, bool smooth) -> std::optional<TNewSize> {
+    EXPECT_TRUE(smooth);
+    asked.emplace_back(w, h);
+    return TNewSize{128, 64};
+  };
+  QAction* resize = Action("Resize1");
+  ASSERT_TRUE(resize->isEnabled());
+  resize->trigger();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], std::make_pair(256, 256));
+  EXPECT_EQ(Work().Width(), 128);
+  EXPECT_EQ(Work().Height(), 64);
+  EXPECT_EQ(window->StatusText(0), "Width: 128");
+  EXPECT_EQ(window->StatusText(1), "Height: 64");
+  EXPECT_EQ(window->Editor().EffectType, 39);
+}
+
+TEST_F(Integration, DesignYourOwnFromTheMenuRunsTheDesignedKernel) {
+  FillRamp(Work());
+  const TPixelBuffer before = CopyOfWork();
+  int asked = 0;
+  window->Dispatcher()->Hooks().AskFilterDesign = [&]() -> std::optional<TFilterDesign> {
+    ++asked;
+    TFilterDesign negate;  // every neighbour of the centre weighs 0
+    negate.e = {"0", "0", "0", "0", "-1", "0", "0", "0", "0"};
+    return negate;
+  };
+  Action("Effect14")->trigger();
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(Same(Work(), before));
+  EXPECT_EQ(window->Editor().EffectType, -1);  // the menu item keeps the selection
+}
+
+TEST_F(Integration, ScrollBarsOfTheScrollEffectShiftTheImage) {
+  FillRamp(Work());
+  const TPixelBuffer before = CopyOfWork();
+  Select("Scroll");
+  ASSERT_FALSE(box->sbLR->isHidden());
+  box->eAmtMain->setText(QStringLiteral("10"));
+  box->sbLR->setValue(1);  // right by 10
+  EXPECT_EQ(Pixel(Work(), 10, 3), Pixel(before, 0, 3));
+  const TPixelBuffer scrolledRight = CopyOfWork();
+  box->sbUD->setValue(1);  // down by 10: a whole-row shift
+  EXPECT_FALSE(Same(Work(), scrolledRight));
+  const int shift = Pixel(Work(), 10, 0) == Pixel(scrolledRight, 10, 10) ? -10 : 10;
+  for (int y : {0, 9, 10, 255}) EXPECT_EQ(Pixel(Work(), 10, y), Pixel(scrolledRight, 10, (y - shift + 256) % 256)) << y;
+  EXPECT_EQ(window->Undo().UndoCount(), 2);
+}
+
+TEST_F(Integration, ToolBoxFollowsItsButtonsAndTheMainWindow) {
+  QAction* bTools = Action("bTools");
+  QAction* bColor = Action("bColor");
+  ASSERT_TRUE(bTools->isEnabled());
+  bTools->trigger();
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_FALSE(window->Editor().ToolboxShown);
+  bTools->trigger();
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_TRUE(window->Editor().ToolboxShown);
+
+  bColor->trigger();
+  EXPECT_TRUE(box->ColoursShown());
+  EXPECT_EQ(box->height(), TfToolBox::kHeightWithSliders);
+  box->bCols2->click();
+  EXPECT_FALSE(box->ColoursShown());
+  EXPECT_EQ(box->height(), TfToolBox::kMinHeight);
+
+  window->hide();
+  EXPECT_FALSE(box->isVisible());
+  EXPECT_TRUE(window->Editor().ToolboxShown);
+  window->show();
+  EXPECT_TRUE(box->isVisible());
+
+  box->close();
+  EXPECT_FALSE(window->Editor().ToolboxShown);
+  window->hide();
+  window->show();
+  EXPECT_FALSE(box->isVisible());
+}
+
+TEST_F(Integration, SliderPreviewDisablesTheMainWindowUntilOk) {
+  FillRamp(Work());
+  const TPixelBuffer before = CopyOfWork();
+  Action("bColor")->trigger();
+  box->Sliders[0]->setValue(400);  // lightness up
+  EXPECT_FALSE(window->isEnabled());
+  EXPECT_EQ(window->imSine()->Picture().constBits(), window->Editor().dibScratch.Bits());
+  EXPECT_TRUE(Same(Work(), before));
+  box->bGood->click();
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_EQ(window->imSine()->Picture().constBits(), Work().Bits());
+  EXPECT_FALSE(Same(Work(), before));
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+
+  box->Sliders[1]->setValue(100);
+  EXPECT_FALSE(window->isEnabled());
+  const TPixelBuffer committed = CopyOfWork();
+  box->bBad->click();
+  EXPECT_TRUE(window->isEnabled());
+  EXPECT_TRUE(Same(Work(), committed));
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+}
+
+TEST_F(Integration, TestTilesHidesTheMainWindowUntilTheTesterCloses) {
+  for (const char* name : {"TestTiles1", "bPreview"}) {
+    SCOPED_TRACE(name);
+    QAction* a = Action(QString::fromLatin1(name));
+    ASSERT_TRUE(a->isEnabled());
+    a->trigger();
+    TfTester* tester = window->Tester();
+    EXPECT_TRUE(tester->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_FALSE(box->isVisible());
+    tester->btnOK->click();
+    EXPECT_FALSE(tester->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(box->isVisible());
+  }
+}
+
+TEST_F(Integration, ShortcutListAndHelpAreOffered) {
+  EXPECT_TRUE(Action("PrintShortcutKeyList1")->isEnabled());
+  EXPECT_TRUE(Action("Contents1")->isEnabled());
+}
+
+}  // namespace
+}  // namespace vell
