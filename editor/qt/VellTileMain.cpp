@@ -181,6 +181,8 @@ TfVellTile::TfVellTile(EditorUi* ui, QWidget* parent) : QMainWindow(parent) {
 }
 
 TfVellTile::~TfVellTile() {
+  SaveSettingsFile();
+  ShutdownLog();
   // Nothing else may paint from the buffers once they go.
   imSine_->SetBuffer(nullptr);
   imBuffer_->SetBuffer(nullptr);
@@ -201,6 +203,8 @@ void TfVellTile::FormCreate() {
 
   editor_.PenModeIndex = 0;
   editor_.Logging = false;
+  WireLogCommands();
+  LoadSettingsFile();
   // Every change of the working image snapshots it first.
   editor_.PushUndo = [this] { PushUndo(); };
   editor_.EffectType = NoEffect;
@@ -209,6 +213,7 @@ void TfVellTile::FormCreate() {
   undo_.SetMaxUndo(editor_.MaxUndo);
   UpdateUndoButtons();
   resize(860, 640);
+  ApplyWindowPlacement();
 }
 
 // The main area: the tree and thumbnails on the left, the image on the right.
@@ -797,7 +802,7 @@ void TfVellTile::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  if (editor_.Logging) SetLogging(false);
+  ShutdownLog();
   event->accept();
 }
 

@@ -18,6 +18,8 @@
 #include "editor/Editor.h"
 #include "editor/EditorUi.h"
 #include "editor/EffectParams.h"
+#include "editor/OperationLog.h"
+#include "editor/Settings.h"
 #include "editor/UndoRing.h"
 #include "editor/qt/ToolForm.h"
 
@@ -35,6 +37,8 @@ namespace vell {
 
 class TLbl3D;
 class QtEditorUi;
+class TfLog;
+class TfELog;
 
 // A widget that shows a TPixelBuffer through a QImage over the buffer's own memory.
 class TImageView : public QWidget {
@@ -149,6 +153,28 @@ class TfVellTile : public QMainWindow {
   void TestTiles1Click();
   void PrintShortcutKeyList1Click();
 
+  // ---- the operation log and the settings file (MainLog.cpp) ----
+  // The folder of VellTile.ini and VellLog.txt for windows created from now
+  // on; main() gives the program folder. Left empty (window tests), no
+  // settings file is read or written and the log is the program folder's.
+  static void SetProgramFolder(const std::string& folder);
+  // The tool box's and the filter dialog's sections, once they exist.
+  void LoadCompanionSettings();
+  TOperationLog& OperationLog() { return *log_; }
+  TfLog* LogViewer() const { return fLog_; }
+  TfELog* LogEditor() const { return fELog_; }
+  const TSettings& Settings() const { return settings_; }
+  // The start line's values: the working image's size, the gradient dialog's fields.
+  TLogStartInfo LogStartInfo() const;
+  // The name the image save dialog offers after a log was saved with
+  // "Save Image with Log File Name".
+  QString ImageSaveFileName() const { return imageSaveName_; }
+  void StartNewLog1Click();
+  void CloseLog1Click();
+  void AppendtoLog1Click();
+  void ViewLog1Click();
+  void EditLog1Click();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -219,6 +245,24 @@ class TfVellTile : public QMainWindow {
   std::unique_ptr<TfrmSizer> sizer_;
   std::unique_ptr<TfTester> tester_;
   std::unique_ptr<TApplyDispatcher> dispatcher_;
+
+  // MainLog.cpp
+  void WireLogCommands();
+  void LoadSettingsFile();
+  void ApplyWindowPlacement();
+  void SaveSettingsFile();
+  void ShutdownLog();
+  void HideToolBoxForLog();
+  void ShowToolBoxAfterLog();
+  void SaveImageWithLogName(const QString& fileName);
+
+  std::unique_ptr<TOperationLog> log_;
+  TfLog* fLog_ = nullptr;
+  TfELog* fELog_ = nullptr;
+  TSettings settings_;
+  std::string settingsPath_;  // empty: no settings file this run
+  bool settingsRead_ = false;
+  QString imageSaveName_;
 };
 
 }  // namespace vell

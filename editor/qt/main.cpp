@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "editor/ProgramFolder.h"
 #include "editor/qt/Splash1.h"
 #include "editor/qt/VellTileMain.h"
 #include "imaging/PixelBuffer.h"
@@ -42,9 +43,11 @@ int main(int argc, char* argv[]) {
     splash->repaint();
   }
 
+  vell::TfVellTile::SetProgramFolder(vell::ProgramFolder());
   vell::TfVellTile window;
   // The tool box and the dialogs come right after the main window.
   window.CreateCompanions();
+  window.LoadCompanionSettings();
   if (!args.isEmpty()) window.SetStartupFile(args.first());
 
   if (splash != nullptr) {
