@@ -95,6 +95,14 @@ TEST_F(LogWindow, StartNewLogThenNewAndUndoWriteCrlfLines) {
   EXPECT_EQ(ui.Unanswered(), 0);
 }
 
+TEST_F(LogWindow, EffectsWriteTheirLinesThroughTheDispatcher) {
+  Action("StartNewLog1")->trigger();
+  Action("EdgeMerge16")->trigger();
+  Action("FourWayFlip1")->trigger();
+  Action("CloseLog1")->trigger();
+  EXPECT_EQ(ReadAll(LogPath()), kStartLine + "\r\nEdge Merge 1/16\r\n4 Way Flip\r\n");
+}
+
 TEST_F(LogWindow, StartLineFollowsTheWorkingImageSize) {
   window->Editor().dibWork.Allocate(40, 30, 0, 24);
   EXPECT_EQ(window->LogStartInfo().Width, 40);
