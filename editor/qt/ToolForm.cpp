@@ -143,6 +143,7 @@ void TfToolBox::BuildTools() {
   };
   tools_ = new QButtonGroup(this);
   tools_->setExclusive(true);
+  constexpr int kToolStep = (kPanelWidth - 8) / 8;
   int x = 4;
   for (const TToolDef& d : defs) {
     auto* b = new QToolButton(this);
@@ -151,8 +152,8 @@ void TfToolBox::BuildTools() {
     b->setToolTip(QString::fromLatin1(d.hint));
     b->setStatusTip(QString::fromLatin1(d.hint));
     b->setCheckable(true);
-    b->setGeometry(x, kToolsTop, 30, 26);
-    x += 32;
+    b->setGeometry(x, kToolsTop, kToolStep - 2, 26);
+    x += kToolStep;
     tools_->addButton(b, d.tool);
     *d.button = b;
   }
@@ -183,7 +184,7 @@ void TfToolBox::BuildTools() {
   cFill = new QCheckBox(QStringLiteral("Fill Shape"), this);
   cFill->setObjectName(QStringLiteral("cFill"));
   cFill->setChecked(true);
-  cFill->setGeometry(200, colourTop + 6, 60, 18);
+  cFill->setGeometry(200, colourTop + 6, kPanelWidth - 204, 18);
 
   const int buttonsTop = colourTop + 36;
   bGo2 = new QPushButton(QStringLiteral("Apply"), this);

@@ -41,7 +41,7 @@ class TfToolBox : public QWidget {
  public:
   static constexpr int kMinHeight = 270;
   static constexpr int kHeightWithSliders = 446;
-  static constexpr int kPanelWidth = 262;
+  static constexpr int kPanelWidth = 292;
 
   // Tool ids in ActiveTool's numbering.
   enum TTool { ToolFree = 0, ToolEllipse = 1, ToolRect = 2, ToolLine = 3, ToolText = 4, ToolSelect = 5,
