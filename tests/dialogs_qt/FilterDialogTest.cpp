@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "QtApp.h"
+#include "tests/support/QtTestApp.h"
 #include "dialogs/qt/Filter1.h"
 
 namespace vell {

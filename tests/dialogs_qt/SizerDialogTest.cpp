@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
-#include "QtApp.h"
+#include "tests/support/QtTestApp.h"
 #include "dialogs/qt/Size1.h"
 
 namespace vell {

@@ -15,19 +15,15 @@
 #include "editor/EffectCatalogue.h"
 #include "editor/ScriptedUi.h"
 #include "editor/qt/VellTileMain.h"
+#include "tests/support/QtTestApp.h"
+
+using vell::testing::App;
 
 namespace vell {
 namespace {
 
 // One application for the whole program, never deleted: windows of a failed
 // test may still hold on to it at exit.
-QApplication* App() {
-  static int argc = 1;
-  static char name[] = "editor_integration_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return app;
-}
 
 // Pixel (x, y) as 0xRRGGBB.
 uint32_t Pixel(const TPixelBuffer& b, int x, int y) {

@@ -18,6 +18,9 @@
 #include "editor/qt/ToolForm.h"
 #include "editor/qt/VellTileMain.h"
 #include "tests/editor_settings/TempDir.h"
+#include "tests/support/QtTestApp.h"
+
+using vell::testing::App;
 
 namespace vell {
 namespace {
@@ -27,13 +30,6 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editor_logwin_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 const std::string kStartLine =
     "Log starts  - current Gradient: Width 256, Height 256, Gradient VertCenter, From Color R: 0 G: 0 B: 128, "

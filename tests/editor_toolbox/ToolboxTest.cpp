@@ -18,19 +18,13 @@
 #include "editor/EffectCatalogue.h"
 #include "editor/UndoRing.h"
 #include "editor/qt/ToolForm.h"
+#include "tests/support/QtTestApp.h"
+
+using vell::testing::App;
 
 namespace vell {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "editor_toolbox_test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: Qt's own globals (the pointing device of synthesized
-  // mouse events) must not outlive it at exit.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
 
 std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
 std::string Text(const QLabel* l) { return l->text().toStdString(); }

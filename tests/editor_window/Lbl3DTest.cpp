@@ -5,28 +5,11 @@
 #include <QPainter>
 
 #include "dialogs/qt/Lbl3D.h"
+#include "tests/support/QtTestApp.h"
 
 namespace vell {
 namespace {
 
-// One application for the whole run, gone before the process's own exit handlers.
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "lbl3d_test";
-    static char* argv[] = {name, nullptr};
-    app_ = new QApplication(argc, argv);
-  }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
-
- private:
-  QApplication* app_ = nullptr;
-};
-const ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 
 const QColor kBack(200, 200, 200), kText(0, 0, 0), kHilite(255, 255, 255), kShadow(128, 0, 0);
