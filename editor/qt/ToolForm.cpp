@@ -200,7 +200,7 @@ void TfToolBox::BuildTools() {
   bCols2 = new QPushButton(QStringLiteral("Colors"), this);
   bCols2->setObjectName(QStringLiteral("bCols2"));
   bCols2->setToolTip(QStringLiteral("Show/Hide Color Sliders"));
-  bCols2->setGeometry(162, buttonsTop, 96, 24);
+  bCols2->setGeometry(162, buttonsTop, kPanelWidth - 166, 24);
   connect(bCols2, &QPushButton::clicked, this, [this] { ToggleColours(); });
 }
 
