@@ -55,14 +55,14 @@ constexpr std::array<int32_t, EffectCount> MakeDefaults() {
 }
 constexpr std::array<int32_t, EffectCount> kDefaults = MakeDefaults();
 
-// Field spec helpers.
-constexpr TFieldSpec V(const char* label, int id) { return {label, id, P::UDPeakVal, TFieldFormat::Integer}; }
-constexpr TFieldSpec X(const char* label, P extra, TFieldFormat format = TFieldFormat::Integer) {
+// Field definition helpers.
+constexpr TFieldDef V(const char* label, int id) { return {label, id, P::UDPeakVal, TFieldFormat::Integer}; }
+constexpr TFieldDef X(const char* label, P extra, TFieldFormat format = TFieldFormat::Integer) {
   return {label, -1, extra, format};
 }
-constexpr TFieldSpec None() { return {}; }
-constexpr TFieldSpec R(const char* label, P extra) { return X(label, extra, TFieldFormat::Real); }
-constexpr TFieldSpec F2(const char* label, P extra) { return X(label, extra, TFieldFormat::Fixed2); }
+constexpr TFieldDef None() { return {}; }
+constexpr TFieldDef R(const char* label, P extra) { return X(label, extra, TFieldFormat::Real); }
+constexpr TFieldDef F2(const char* label, P extra) { return X(label, extra, TFieldFormat::Fixed2); }
 
 constexpr TParamRow Simple(int id, const char* hint, const char* label) {
   return {id, hint, {V(label, id), None(), None(), None(), None()}};
@@ -261,10 +261,10 @@ const TParamRow* ParamRow(int id) {
 
 std::span<const TParamRow> ParamRows() { return kRows; }
 
-std::string FieldText(const TFieldSpec& spec, const TEffectParams& params, char decimalSeparator) {
-  if (spec.ValueId >= 0) return std::to_string(params.Value(spec.ValueId));
-  const double v = GetExtra(params.Extras, spec.Extra);
-  switch (spec.Format) {
+std::string FieldText(const TFieldDef& def, const TEffectParams& params, char decimalSeparator) {
+  if (def.ValueId >= 0) return std::to_string(params.Value(def.ValueId));
+  const double v = GetExtra(params.Extras, def.Extra);
+  switch (def.Format) {
     case TFieldFormat::Integer: return std::to_string(SaturateToInt32(v));
     case TFieldFormat::Real: return RealText(v, decimalSeparator);
     case TFieldFormat::Fixed2: return FixedText(v, 2, decimalSeparator);
@@ -281,13 +281,13 @@ TPanelConfig ConfigurePanel(int id, std::string_view name, const TEffectParams& 
   } else if (const TParamRow* row = ParamRow(id)) {
     c.Hint = row->Hint;
     for (int f = 0; f < PanelFieldCount; ++f) {
-      TFieldSpec spec = row->Fields[static_cast<size_t>(f)];
-      if (f == 0 && row->PeaksAndWrap && !usePeaks) spec = row->WaveField;
-      if (!spec.Label) continue;
+      TFieldDef def = row->Fields[static_cast<size_t>(f)];
+      if (f == 0 && row->PeaksAndWrap && !usePeaks) def = row->WaveField;
+      if (!def.Label) continue;
       auto& field = c.Fields[static_cast<size_t>(f)];
       field.Visible = true;
-      field.Label = spec.Label;
-      field.Text = FieldText(spec, params, decimalSeparator);
+      field.Label = def.Label;
+      field.Text = FieldText(def, params, decimalSeparator);
     }
     c.PeaksAndWrapVisible = row->PeaksAndWrap;
     if (row->BumpCaption) {

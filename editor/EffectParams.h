@@ -100,7 +100,7 @@ enum class TFieldFormat : uint8_t {
 
 // What one panel field shows: a main value (of this or another id) or an
 // extra parameter. Label nullptr: the field is not used.
-struct TFieldSpec {
+struct TFieldDef {
   const char* Label = nullptr;
   int ValueId = -1;          // >= 0: EffectValues[ValueId]
   TExtraParam Extra{};       // used when ValueId < 0
@@ -110,11 +110,11 @@ struct TFieldSpec {
 struct TParamRow {
   int Id;
   const char* Hint;
-  std::array<TFieldSpec, PanelFieldCount> Fields;
+  std::array<TFieldDef, PanelFieldCount> Fields;
   // SineWave U/D and L/R: "Use Peaks" and "Wrap" are shown and, with "Use
   // Peaks" cleared, the main field shows WaveField instead.
   bool PeaksAndWrap = false;
-  TFieldSpec WaveField{};
+  TFieldDef WaveField{};
   const char* BumpCaption = nullptr;  // cbBump shown with this caption
   TExtraParam BumpExtra{};            // and checked from this flag
   bool ScrollBars = false;            // sbLR / sbUD (Scroll)
@@ -125,8 +125,8 @@ struct TParamRow {
 const TParamRow* ParamRow(int id);
 std::span<const TParamRow> ParamRows();
 
-// The text a field shows for a spec.
-std::string FieldText(const TFieldSpec& spec, const TEffectParams& params, char decimalSeparator = '.');
+// The text a field shows for its definition.
+std::string FieldText(const TFieldDef& def, const TEffectParams& params, char decimalSeparator = '.');
 
 // Panel texts and controls other than the rows.
 inline constexpr std::string_view HintChooseEffect = "Choose an effect...";
