@@ -82,29 +82,13 @@ TfLog::TfLog(QWidget* parent) : QDialog(parent) {
   setModal(false);
   resize(515, 375);
 
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(6, 6, 6, 6);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  column->addWidget(Memo1, 1);
-
-  auto* row = new QHBoxLayout();
-  auto button = [&](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    row->addWidget(b);
-    return b;
-  };
-  bRefresh = button("bRefresh", QStringLiteral("&Refresh"));
-  bSave = button("bSave", QStringLiteral("&Save As"));
-  bOK = button("bOK", QStringLiteral("&OK"));
-  bPrint = button("bPrint", QStringLiteral("&Print"));
+  const TLogWindowParts parts = BuildLogWindow(*this, true);
+  Memo1 = parts.memo;
+  bRefresh = AddLogButton(*this, *parts.buttons, "bRefresh", QStringLiteral("&Refresh"));
+  bSave = AddLogButton(*this, *parts.buttons, "bSave", QStringLiteral("&Save As"));
+  bOK = AddLogButton(*this, *parts.buttons, "bOK", QStringLiteral("&OK"));
+  bPrint = AddLogButton(*this, *parts.buttons, "bPrint", QStringLiteral("&Print"));
   bOK->setDefault(true);
-  column->addLayout(row);
 
   connect(bRefresh, &QPushButton::clicked, this, [this] { bRefreshClick(); });
   connect(bSave, &QPushButton::clicked, this, [this] { bSaveClick(); });
@@ -129,8 +113,33 @@ void TfLog::LoadLog() {
   Memo1->setPlainText(MemoText(log_->LoadLines()));
 }
 
-QStringList TfLog::Lines() const {
-  const QString text = Memo1->toPlainText();
+QStringList TfLog::Lines() const { return MemoLineList(*Memo1); }
+
+TLogWindowParts BuildLogWindow(QDialog& dialog, bool readOnly) {
+  auto* column = new QVBoxLayout(&dialog);
+  column->setContentsMargins(6, 6, 6, 6);
+  TLogWindowParts parts;
+  parts.memo = new QPlainTextEdit(&dialog);
+  parts.memo->setObjectName(QStringLiteral("Memo1"));
+  parts.memo->setReadOnly(readOnly);
+  parts.memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  parts.memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  column->addWidget(parts.memo, 1);
+  parts.buttons = new QHBoxLayout();
+  column->addLayout(parts.buttons);
+  return parts;
+}
+
+QPushButton* AddLogButton(QDialog& dialog, QHBoxLayout& row, const char* name, const QString& caption) {
+  auto* b = new QPushButton(caption, &dialog);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setAutoDefault(false);
+  row.addWidget(b);
+  return b;
+}
+
+QStringList MemoLineList(const QPlainTextEdit& memo) {
+  const QString text = memo.toPlainText();
   return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QHBoxLayout;
 class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
@@ -39,6 +40,16 @@ void SetPrintDialogHook(TPrintDialogHook hook);
 // "&Print" of the viewer and the editor: nothing for no lines, else the
 // dialog and, on OK, the job.
 void PrintLogMemo(const QStringList& lines, QWidget* parent);
+
+// The memo over a row of buttons that both log windows are made of.
+struct TLogWindowParts {
+  QPlainTextEdit* memo = nullptr;
+  QHBoxLayout* buttons = nullptr;
+};
+TLogWindowParts BuildLogWindow(QDialog& dialog, bool readOnly);
+QPushButton* AddLogButton(QDialog& dialog, QHBoxLayout& row, const char* name, const QString& caption);
+// The memo's lines as the print job takes them.
+QStringList MemoLineList(const QPlainTextEdit& memo);
 
 class TfLog : public QDialog {
   Q_OBJECT

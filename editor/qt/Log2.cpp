@@ -4,7 +4,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include "editor/Editor.h"
 #include "editor/OperationLog.h"
@@ -18,27 +17,12 @@ TfELog::TfELog(QWidget* parent) : QDialog(parent) {
   setModal(true);
   resize(544, 375);
 
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(6, 6, 6, 6);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  column->addWidget(Memo1, 1);
-
-  auto* row = new QHBoxLayout();
-  auto button = [&](const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    row->addWidget(b);
-    return b;
-  };
-  bSave = button("bSave", QStringLiteral("&Save As"));
-  bOK = button("bOK", QStringLiteral("&OK"));
-  bCancel = button("bCancel", QStringLiteral("Cancel"));
-  bPrint = button("bPrint", QStringLiteral("&Print"));
-  column->addLayout(row);
+  const TLogWindowParts parts = BuildLogWindow(*this, false);
+  Memo1 = parts.memo;
+  bSave = AddLogButton(*this, *parts.buttons, "bSave", QStringLiteral("&Save As"));
+  bOK = AddLogButton(*this, *parts.buttons, "bOK", QStringLiteral("&OK"));
+  bCancel = AddLogButton(*this, *parts.buttons, "bCancel", QStringLiteral("Cancel"));
+  bPrint = AddLogButton(*this, *parts.buttons, "bPrint", QStringLiteral("&Print"));
 
   connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
     if (!loading_) modified_ = true;
@@ -72,10 +56,7 @@ void TfELog::LoadLog() {
   loading_ = false;
 }
 
-QStringList TfELog::Lines() const {
-  const QString text = Memo1->toPlainText();
-  return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
+QStringList TfELog::Lines() const { return MemoLineList(*Memo1); }
 
 void TfELog::bSaveClick() {
   if (ui_ == nullptr) return;
