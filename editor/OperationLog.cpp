@@ -12,9 +12,6 @@ namespace vell {
 
 namespace {
 
-// Lines are few and short; a page of them is flushed at once.
-constexpr size_t kLogBufferSize = 4096;
-
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -115,7 +112,9 @@ void TOperationLog::WriteLogLine(std::string_view text) {
   if (fd_ < 0) return;
   buffer_.append(text);
   buffer_ += "\r\n";
-  if (buffer_.size() >= kLogBufferSize && !Flush()) {
+  // Each line goes to the file at once, so a program that dies keeps the
+  // user's record up to its last operation.
+  if (!Flush()) {
     // A log that cannot be written stops rather than failing on every line.
     CloseFile();
     Changed();
@@ -133,9 +132,17 @@ bool TOperationLog::StartNewLog(const std::string& startLine) {
     Changed();
     return false;
   }
-  WriteLogLine(startLine);
+  return WriteFirstLine(startLine);
+}
+
+bool TOperationLog::WriteFirstLine(std::string_view line) {
+  buffer_.append(line);
+  buffer_ += "\r\n";
+  // A log whose first line cannot be written never starts.
+  const bool ok = Flush();
+  if (!ok) CloseFile();
   Changed();
-  return true;
+  return ok;
 }
 
 void TOperationLog::CloseLog() {
@@ -154,10 +161,11 @@ bool TOperationLog::AppendToLog(const std::string& startLine) {
   }
   if (FileExists()) {
     buffer_.clear();
-    bool opened = OpenFile(true);
-    if (opened) WriteLogLine(LogTextAppendMarker);
-    Changed();
-    return opened;
+    if (!OpenFile(true)) {
+      Changed();
+      return false;
+    }
+    return WriteFirstLine(LogTextAppendMarker);
   }
   if (!ui_.Question(LogTextNotFoundStartNew)) {
     Changed();

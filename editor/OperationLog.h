@@ -1,10 +1,9 @@
 // TOperationLog: the user's log of operations, VellLog.txt in the program
 // folder, one line per operation ended by CR LF.
 //
-// While logging, lines collect in a write buffer; the file is complete on
-// disk when the log is closed (Close Log, Edit Log, exit) and whenever the
-// viewer reloads it, and when the buffer fills. Starting, appending, viewing
-// and editing ask and tell the user through the EditorUi.
+// While logging, every line is handed to the file as it is written (no
+// fsync), so a crash or a kill loses nothing already logged. Starting,
+// appending, viewing and editing ask and tell the user through the EditorUi.
 #pragma once
 
 #include <cstdint>
@@ -72,6 +71,7 @@ class TOperationLog {
 
  private:
   bool OpenFile(bool append);
+  bool WriteFirstLine(std::string_view line);
   bool Flush();
   void CloseFile();
   void Changed();
@@ -80,7 +80,7 @@ class TOperationLog {
   std::string path_;
   EditorUi& ui_;
   int fd_ = -1;
-  std::string buffer_;
+  std::string buffer_;  // what the next write sends: a pending line end, the line
 };
 
 // Lines of a text file split at CR LF, LF or CR; a last line without a line

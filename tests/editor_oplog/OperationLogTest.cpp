@@ -162,12 +162,16 @@ TEST(OperationLogFailure, ALogThatCannotBeWrittenStopsAndSaysWhy) {
   TOperationLog log("/dev/full", ui);
   std::vector<bool> changes;
   log.OnLoggingChanged = [&](bool on) { changes.push_back(on); };
-  ASSERT_TRUE(log.StartNewLog(kStart));
-  for (int i = 0; i < 200 && log.Logging(); ++i) log.WriteLogLine(std::string(60, 'x'));
+  // Every line is written at once, so the start line already fails: the log
+  // does not start and says why.
+  EXPECT_FALSE(log.StartNewLog(kStart));
   EXPECT_FALSE(log.Logging());
-  EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+  EXPECT_EQ(changes, (std::vector<bool>{false}));
   ASSERT_EQ(ui.Asked().size(), 2u);
   EXPECT_EQ(ui.Asked()[1].text, "Cannot write the log file /dev/full: No space left on device");
+  // Appending to it fails the same way.
+  EXPECT_FALSE(log.AppendToLog(kStart));
+  EXPECT_FALSE(log.Logging());
 }
 
 TEST_F(OperationLogTest, LongLogsArriveWholeAndInOrder) {
