@@ -752,11 +752,13 @@ void TfVellTile::ChangeUndoQuantity1Click() {
       ui_->InputBox(std::string(UndoQuantityTitle), std::string(UndoQuantityPrompt), current).value_or(current);
   int newMax = 0;
   std::string message;
-  switch (JudgeUndoQuantity(answer, undo_.MaxUndo(), newMax, message)) {
+  const TUndoRoom room{editor_.dibWork.Width(), editor_.dibWork.Height(), undo_.Budget()};
+  switch (JudgeUndoQuantity(answer, undo_.MaxUndo(), newMax, message, room)) {
     case TUndoQuantityAnswer::NotInteger:
       ui_->ShowError(message);
       return;
     case TUndoQuantityAnswer::TooSmall:
+    case TUndoQuantityAnswer::TooMany:
       ui_->ShowMessage(message);
       return;
     case TUndoQuantityAnswer::Same:

@@ -147,6 +147,7 @@ TEST(UndoRing, JudgingTheUndoQuantityAnswer) {
       {"1", TUndoQuantityAnswer::AskConfirm, ""},
       {"0", TUndoQuantityAnswer::TooSmall, "The number of Undo levels must be at least 1"},
       {"-4", TUndoQuantityAnswer::TooSmall, "The number of Undo levels must be at least 1"},
+      {"999999999", TUndoQuantityAnswer::AskConfirm, ""},  // no budget given: nothing to measure
       {"ten", TUndoQuantityAnswer::NotInteger, "'ten' is not a valid integer value"},
       {"2.5", TUndoQuantityAnswer::NotInteger, "'2.5' is not a valid integer value"},
   };
@@ -159,6 +160,144 @@ TEST(UndoRing, JudgingTheUndoQuantityAnswer) {
   EXPECT_EQ(UndoQuantityConfirm,
             " This will clear current Undo buffers \rand reset all pointers.  Continue with \r          Undo "
             "modification?");
+}
+
+// A snapshot written into memory that held a bigger, older picture restores
+// exactly its own pixels and size: nothing of the earlier contents leaks in.
+TEST(UndoRing, ReusedSlotMemoryRestoresExactly) {
+  TUndoRing ring(2);
+  ASSERT_TRUE(ring.PushUndo(Image(9, 7, 1)));
+  ASSERT_TRUE(ring.PushUndo(Image(9, 7, 2)));
+  const uint64_t held = ring.HeldBytes();
+  EXPECT_EQ(held, 2 * UndoSnapshotBytes(9, 7));
+  struct Step {
+    int w, h, tag;
+  };
+  // Same size (slot 0 reused), smaller (reused), larger (new memory).
+  for (const Step& step : {Step{9, 7, 3}, Step{4, 3, 4}, Step{10, 8, 5}}) {
+    SCOPED_TRACE(step.tag);
+    ASSERT_TRUE(ring.PushUndo(Image(step.w, step.h, step.tag)));
+    TPixelBuffer work = Image(1, 1, 99);
+    ASSERT_TRUE(ring.PopUndo(work));
+    EXPECT_EQ(work.Width(), step.w);
+    EXPECT_EQ(work.Height(), step.h);
+    EXPECT_EQ(TagOf(work), step.tag);
+    ASSERT_TRUE(ring.PushUndo(Image(step.w, step.h, step.tag)));
+  }
+  // Undo keeps the memory; the next pushes of the same size take no more.
+  TPixelBuffer work;
+  ASSERT_TRUE(ring.PushUndo(Image(10, 8, 6)));
+  const uint64_t kept = ring.HeldBytes();
+  EXPECT_EQ(kept, 2 * UndoSnapshotBytes(10, 8));
+  while (ring.PopUndo(work)) {
+  }
+  EXPECT_EQ(ring.HeldBytes(), kept);
+  ASSERT_TRUE(ring.PushUndo(Image(10, 8, 6)));
+  ASSERT_TRUE(ring.PushUndo(Image(10, 8, 7)));
+  EXPECT_EQ(ring.HeldBytes(), kept);
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 7);
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 6);
+}
+
+// Rows padded to 4 bytes: the padding is not part of the snapshot.
+TEST(UndoRing, SnapshotsPaddedRows) {
+  TUndoRing ring;
+  TPixelBuffer padded = Image(5, 3, 9);  // 15 bytes a row, padded to 16
+  ASSERT_TRUE(ring.PushUndo(padded));
+  EXPECT_EQ(ring.SlotPixel(0, 4, 2).Blue, 4);
+  EXPECT_EQ(ring.SlotPixel(0, 4, 2).Green, 2);
+  TPixelBuffer work;
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 9);
+}
+
+TEST(UndoRing, StaysWithinItsBudgetDroppingTheOldestFirst) {
+  TUndoRing ring(10);
+  const uint64_t small = UndoSnapshotBytes(8, 8);
+  ring.SetBudget(5 * small);
+  for (int tag = 0; tag < 4; ++tag) ASSERT_TRUE(ring.PushUndo(Image(8, 8, tag)));
+  EXPECT_EQ(ring.UndoCount(), 4);
+
+  // The image grows to twice the pixels: the ring keeps what fits, newest first.
+  ASSERT_TRUE(ring.PushUndo(Image(16, 8, 4)));
+  EXPECT_LE(ring.HeldBytes(), ring.Budget());
+  EXPECT_EQ(ring.UndoCount(), 4);  // 3 small + 1 double = 5 small
+  ASSERT_TRUE(ring.PushUndo(Image(16, 8, 5)));
+  EXPECT_LE(ring.HeldBytes(), ring.Budget());
+  EXPECT_EQ(ring.UndoCount(), 3);  // 1 small + 2 double
+  const std::vector<int>& order = ring.UndoOrder();
+  for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(order[i], (order[i - 1] + 1) % 10);
+
+  TPixelBuffer work;
+  for (int expected : {5, 4, 3}) {
+    ASSERT_TRUE(ring.PopUndo(work));
+    EXPECT_EQ(TagOf(work), expected);
+  }
+  EXPECT_FALSE(ring.PopUndo(work));
+
+  // A picture bigger than the whole budget still gets its one snapshot.
+  ring.SetBudget(small);
+  ASSERT_TRUE(ring.PushUndo(Image(8, 8, 6)));
+  ASSERT_TRUE(ring.PushUndo(Image(20, 20, 7)));
+  EXPECT_EQ(ring.UndoCount(), 1);
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 7);
+}
+
+TEST(UndoRing, AFullRingOverTheBudgetStillKeepsItsRun) {
+  TUndoRing ring(3);
+  ring.SetBudget(3 * UndoSnapshotBytes(4, 4));
+  for (int tag = 0; tag < 5; ++tag) ASSERT_TRUE(ring.PushUndo(Image(4, 4, tag)));
+  EXPECT_EQ(ring.UndoOrder(), (std::vector<int>{2, 0, 1}));
+  ASSERT_TRUE(ring.PushUndo(Image(8, 4, 5)));  // needs two slots' worth
+  EXPECT_LE(ring.HeldBytes(), ring.Budget());
+  EXPECT_EQ(ring.UndoOrder(), (std::vector<int>{1, 2}));
+  TPixelBuffer work;
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 5);
+  ASSERT_TRUE(ring.PopUndo(work));
+  EXPECT_EQ(TagOf(work), 4);
+}
+
+TEST(UndoRing, UndoQuantityIsMeasuredAgainstTheBudget) {
+  const uint64_t budget = uint64_t{4} << 30;  // 4 GB
+  const TUndoRoom big{4096, 4096, budget};   // 96 MB a snapshot: 42 fit
+  struct Case {
+    const char* answer;
+    TUndoRoom room;
+    TUndoQuantityAnswer verdict;
+  };
+  const Case cases[] = {
+      {"999999999", big, TUndoQuantityAnswer::TooMany},
+      {"43", big, TUndoQuantityAnswer::TooMany},
+      {"42", big, TUndoQuantityAnswer::AskConfirm},
+      {"999999999", {256, 256, budget}, TUndoQuantityAnswer::TooMany},
+      {"10922", {256, 256, budget}, TUndoQuantityAnswer::AskConfirm},
+      {"0", big, TUndoQuantityAnswer::TooSmall},
+      {"15", big, TUndoQuantityAnswer::Same},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    int newMax = 0;
+    std::string message;
+    EXPECT_EQ(JudgeUndoQuantity(c.answer, 15, newMax, message, c.room), c.verdict);
+  }
+  int newMax = 0;
+  std::string message;
+  ASSERT_EQ(JudgeUndoQuantity("999999999", 15, newMax, message, big), TUndoQuantityAnswer::TooMany);
+  EXPECT_EQ(message,
+            "999999999 Undo levels of a 4096 x 4096 image would need 89 PB of memory, more than the 4.0 GB the "
+            "Undo history may use. Enter at most 42.");
+  EXPECT_GT(DefaultUndoBudget(), 0u);
+}
+
+TEST(UndoRing, MemoryTexts) {
+  EXPECT_EQ(MemoryText(512), "512 bytes");
+  EXPECT_EQ(MemoryText(70 * 1024), "70 KB");
+  EXPECT_EQ(MemoryText(1536 * 1024), "1.5 MB");
+  EXPECT_EQ(MemoryText(uint64_t{4} << 30), "4.0 GB");
 }
 
 }  // namespace
