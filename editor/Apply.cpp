@@ -113,14 +113,17 @@ TApplyResult TApplyDispatcher::FourWayFlipClick() {
 }
 
 TApplyResult TApplyDispatcher::ScrollBarMoved(bool horizontal, int position, const std::string& mainText) {
+  // The bar has moved whatever the field holds: remember where it is, or the
+  // next movement would be judged against a stale position (and could go the
+  // wrong way, or nowhere).
+  const std::optional<TScrollDirection> direction =
+      ScrollBarMove(horizontal, position, horizontal ? lastLR_ : lastUD_);
   const std::optional<int32_t> amount = ParseInteger(mainText);
   if (!amount) {
     Error(NotValidIntegerText(mainText));
     return TApplyResult::ConversionError;
   }
   params_.Value(45) = *amount;
-  const std::optional<TScrollDirection> direction =
-      ScrollBarMove(horizontal, position, horizontal ? lastLR_ : lastUD_);
   if (!direction) return TApplyResult::Selected;
   int32_t dx = 0, dy = 0;
   ScrollShift(*direction, *amount, dx, dy);

@@ -9,7 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTreeWidget>
+#include <QtTest/QTest>
 #include <memory>
 
 #include "editor/EffectCatalogue.h"
@@ -265,6 +268,126 @@ TEST_F(Integration, ScrollBarsOfTheScrollEffectShiftTheImage) {
   const int shift = Pixel(Work(), 10, 0) == Pixel(scrolledRight, 10, 10) ? -10 : 10;
   for (int y : {0, 9, 10, 255}) EXPECT_EQ(Pixel(Work(), 10, y), Pixel(scrolledRight, 10, (y - shift + 256) % 256)) << y;
   EXPECT_EQ(window->Undo().UndoCount(), 2);
+}
+
+// The centre of one part of a scroll bar, as the style draws it.
+QPoint PartOf(QScrollBar* bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.subControls = QStyle::SC_All;
+  option.orientation = bar->orientation();
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = bar->sliderPosition();
+  option.sliderValue = bar->value();
+  option.singleStep = bar->singleStep();
+  option.pageStep = bar->pageStep();
+  if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+// How far the picture has moved from `before`, right (horizontal) or down,
+// modulo its size; -1 when it is not a plain wrap-around shift.
+int ShiftOf(const TPixelBuffer& now, const TPixelBuffer& before, bool horizontal) {
+  const int size = horizontal ? before.Width() : before.Height();
+  for (int shift = 0; shift < size; ++shift) {
+    bool all = true;
+    for (int y = 0; y < before.Height() && all; y += 7)
+      for (int x = 0; x < before.Width() && all; x += 5) {
+        const int fx = horizontal ? (x - shift + size) % size : x;
+        const int fy = horizontal ? y : (y - shift + size) % size;
+        all = Pixel(now, x, y) == Pixel(before, fx, fy);
+      }
+    if (all) return shift;
+  }
+  return -1;
+}
+
+TEST_F(Integration, ScrollBarsMoveThePictureByScrollAmtPerMovement) {
+  FillRamp(Work());
+  Select("Scroll");
+  box->eAmtMain->setText(QStringLiteral("10"));
+  struct Step {
+    const char* what;
+    bool horizontal;
+    QStyle::SubControl part;  // SC_ScrollBarSlider: drag the thumb
+    int direction;            // +1 right/down, -1 left/up
+  };
+  const Step steps[] = {
+      {"right arrow", true, QStyle::SC_ScrollBarAddLine, +1},
+      {"track right of the thumb", true, QStyle::SC_ScrollBarAddPage, +1},
+      {"left arrow", true, QStyle::SC_ScrollBarSubLine, -1},
+      {"track left of the thumb", true, QStyle::SC_ScrollBarSubPage, -1},
+      {"thumb dragged right", true, QStyle::SC_ScrollBarSlider, +1},
+      {"down arrow", false, QStyle::SC_ScrollBarAddLine, +1},
+      {"track below the thumb", false, QStyle::SC_ScrollBarAddPage, +1},
+      {"up arrow", false, QStyle::SC_ScrollBarSubLine, -1},
+      {"track above the thumb", false, QStyle::SC_ScrollBarSubPage, -1},
+      {"thumb dragged up", false, QStyle::SC_ScrollBarSlider, -1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    QScrollBar* bar = step.horizontal ? box->sbLR : box->sbUD;
+    ASSERT_TRUE(bar->isVisible());
+    const TPixelBuffer before = CopyOfWork();
+    const int undos = window->Undo().UndoCount();
+    const int position = bar->value();
+    const QPoint at = PartOf(bar, step.part);
+    int moves = 0;
+    if (step.part == QStyle::SC_ScrollBarSlider) {
+      QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, at);
+      QPoint to = at;
+      for (int i = 0; i < 3; ++i) {
+        to += step.horizontal ? QPoint(4 * step.direction, 0) : QPoint(0, 4 * step.direction);
+        QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &move);
+      }
+      QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, to);
+    } else {
+      QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, at);
+      // Held down, a click does not repeat: one press, one movement.
+      EXPECT_FALSE(qobject_cast<TStepScrollBar*>(bar)->Repeats());
+      QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, at);
+    }
+    QApplication::processEvents();
+    moves = window->Undo().UndoCount() - undos;  // one snapshot per movement
+    ASSERT_GE(moves, 1) << "the bar did not move";
+    EXPECT_EQ((bar->value() - position) * step.direction > 0, true);
+    const int size = step.horizontal ? before.Width() : before.Height();
+    const int expected = ((step.direction * 10 * moves) % size + size) % size;
+    EXPECT_EQ(ShiftOf(Work(), before, step.horizontal), expected) << moves << " movements";
+    if (step.part != QStyle::SC_ScrollBarSlider) EXPECT_EQ(moves, 1);
+  }
+}
+
+TEST_F(Integration, ScrollBarsJudgeEachMovementFromWhereTheBarReallyIs) {
+  FillRamp(Work());
+  Select("Scroll");
+  QScrollBar* bar = box->sbLR;
+  // A movement with a field that holds no number moves the bar, not the picture.
+  box->eAmtMain->setText(QStringLiteral("ten"));
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, PartOf(bar, QStyle::SC_ScrollBarAddLine));
+  ASSERT_EQ(bar->value(), 1);
+  ASSERT_EQ(ui.Asked().size(), 1u);
+  EXPECT_EQ(ui.Asked()[0].text, "'ten' is not a valid integer value");
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  // The next movement, to the left, scrolls left.
+  box->eAmtMain->setText(QStringLiteral("10"));
+  const TPixelBuffer before = CopyOfWork();
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, PartOf(bar, QStyle::SC_ScrollBarSubLine));
+  EXPECT_EQ(ShiftOf(Work(), before, true), 256 - 10);
+
+  // Choosing Scroll again sets both bars back to the middle, so a smaller
+  // picture's range cannot move them unseen.
+  for (int i = 0; i < 3; ++i) bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(bar->value(), 48);
+  Select("Negative");
+  Select("Scroll");
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(box->sbUD->value(), 0);
+  const TPixelBuffer middle = CopyOfWork();
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, PartOf(bar, QStyle::SC_ScrollBarAddLine));
+  EXPECT_EQ(ShiftOf(Work(), middle, true), 10);
 }
 
 TEST_F(Integration, ToolBoxFollowsItsButtonsAndTheMainWindow) {
