@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextDocument>
 #include <QTreeWidget>
 
@@ -41,7 +43,36 @@ class TTreeApplyKey : public QObject {
   std::function<void()> apply_;
 };
 
+// The tree's node for an effect id, selected without running the tree's own
+// selection handler (which would put the tree's name over the menu's).
+void ShowInTree(QTreeWidget* tree, int id) {
+  if (id < 0) return;
+  const QString name = QString::fromUtf8(EffectTreeName(id).data(), static_cast<qsizetype>(EffectTreeName(id).size()));
+  for (QTreeWidgetItem* node : tree->findItems(name, Qt::MatchFixedString | Qt::MatchRecursive)) {
+    if (node->childCount() != 0) continue;
+    const QSignalBlocker block(tree);
+    tree->setCurrentItem(node);
+    tree->scrollToItem(node);
+    return;
+  }
+}
+
 }  // namespace
+
+bool TfVellTile::SlidersPending() {
+  if (!box_ || !box_->Previewing()) return false;
+  ui_->ShowMessage(kSlidersPendingText);
+  box_->show();
+  box_->raise();
+  box_->bGood->setFocus();
+  return true;
+}
+
+void TfVellTile::EffectMenuClick(int id) {
+  if (SlidersPending()) return;
+  dispatcher_->ApplyFromMenu(id, box_->PanelFields());
+  ShowInTree(TreeView1_, editor_.EffectType);
+}
 
 void TfVellTile::CreateCompanions() {
   if (box_) return;
@@ -61,8 +92,10 @@ void TfVellTile::CreateCompanions() {
   connect(box_.get(), &TfToolBox::closed, this, [this] { editor_.ToolboxShown = false; });
   connect(box_.get(), &TfToolBox::activityChanged, this, [this](const QString& text) { SetStatusText(4, text); });
   connect(box_.get(), &TfToolBox::scrollMoved, this, [this](bool horizontal, int position) {
+    if (SlidersPending()) return;
     dispatcher_->ScrollBarMoved(horizontal, position, box_->eAmtMain->text().toStdString());
   });
+  connect(box_.get(), &TfToolBox::scrollBarsReset, this, [this] { dispatcher_->ResetScrollPositions(); });
   // The slider preview shows the scratch image; the main window waits for OK or Cancel.
   connect(box_.get(), &TfToolBox::slidersPreviewed, this, [this] {
     DisplayImage(editor_.dibScratch);
@@ -117,13 +150,20 @@ void TfVellTile::WireEffectCommands() {
   for (const TEffectEntry& e : EffectCatalogue()) {
     if (!EffectAvailable(e.Id)) continue;
     const int id = e.Id;
-    EnableCommand(QStringLiteral("Effect%1").arg(id).toLatin1().constData(),
-                  [this, id] { dispatcher_->ApplyFromMenu(id, box_->PanelFields()); });
+    EnableCommand(QStringLiteral("Effect%1").arg(id).toLatin1().constData(), [this, id] { EffectMenuClick(id); });
   }
-  EnableCommand("EdgeMerge16", [this] { dispatcher_->EdgeMergeClick(16); });
-  EnableCommand("EdgeMerge8", [this] { dispatcher_->EdgeMergeClick(8); });
-  EnableCommand("EdgeMerge4", [this] { dispatcher_->EdgeMergeClick(4); });
-  EnableCommand("FourWayFlip1", [this] { dispatcher_->FourWayFlipClick(); });
+  EnableCommand("EdgeMerge16", [this] {
+    if (!SlidersPending()) dispatcher_->EdgeMergeClick(16);
+  });
+  EnableCommand("EdgeMerge8", [this] {
+    if (!SlidersPending()) dispatcher_->EdgeMergeClick(8);
+  });
+  EnableCommand("EdgeMerge4", [this] {
+    if (!SlidersPending()) dispatcher_->EdgeMergeClick(4);
+  });
+  EnableCommand("FourWayFlip1", [this] {
+    if (!SlidersPending()) dispatcher_->FourWayFlipClick();
+  });
   EnableCommand("TestTiles1", [this] { TestTiles1Click(); });
   EnableCommand("bPreview", [this] { TestTiles1Click(); });
   EnableCommand("bGo", [this] { bGoClick(); });
@@ -131,7 +171,7 @@ void TfVellTile::WireEffectCommands() {
   EnableCommand("bColor", [this] { box_->ToggleColours(); });
   EnableCommand("PrintShortcutKeyList1", [this] { PrintShortcutKeyList1Click(); });
   // The image's "Resize..." is the ReSize Smooth menu item.
-  if (EffectAvailable(39)) EnableCommand("Resize1", [this] { dispatcher_->ApplyFromMenu(39, box_->PanelFields()); });
+  if (EffectAvailable(39)) EnableCommand("Resize1", [this] { EffectMenuClick(39); });
 }
 
 void TfVellTile::RefreshPanel() {
@@ -139,7 +179,7 @@ void TfVellTile::RefreshPanel() {
 }
 
 void TfVellTile::bGoClick() {
-  if (!dispatcher_) return;
+  if (!dispatcher_ || SlidersPending()) return;
   TPanelFields fields = box_->PanelFields();
   dispatcher_->bGoClick(fields);
   // Apply may have rewritten a field (a Gaussian Blur above 5 becomes 1).

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +31,12 @@ constexpr int kColoursTop = 270;
 constexpr std::array<const char*, 6> kSliderNames = {"Lightness", "Contrast", "Saturation", "Red", "Green", "Blue"};
 
 }  // namespace
+
+TStepScrollBar::TStepScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {
+  connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (action != SliderMove) setRepeatAction(SliderNoAction);
+  });
+}
 
 TfToolBox::TfToolBox(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("ToolBox"));
@@ -76,6 +83,9 @@ void TfToolBox::BuildFields() {
     edit->setGeometry(122, y, 70, 20);
     labels_[static_cast<size_t>(i)] = label;
     fields_[static_cast<size_t>(i)] = edit;
+    shownTexts_[static_cast<size_t>(i)] = edit->text();
+    // Enter is Apply, Escape takes back what was typed.
+    edit->installEventFilter(this);
   }
   lblMain = labels_[0];
   lblSecond = labels_[1];
@@ -104,17 +114,19 @@ void TfToolBox::BuildFields() {
   cbBump->setGeometry(4, below, 160, 18);
 
   // Scroll's bars: the horizontal one under the fields, the vertical one beside them.
-  sbLR = new QScrollBar(Qt::Horizontal, this);
+  sbLR = new TStepScrollBar(Qt::Horizontal, this);
   sbLR->setObjectName(QStringLiteral("sbLR"));
   sbLR->setGeometry(4, below, 220, 16);
-  sbUD = new QScrollBar(Qt::Vertical, this);
+  sbUD = new TStepScrollBar(Qt::Vertical, this);
   sbUD->setObjectName(QStringLiteral("sbUD"));
   sbUD->setGeometry(kPanelWidth - 22, kFieldTop, 16, PanelFieldCount * kFieldStep);
   for (QScrollBar* bar : {sbLR, sbUD}) {
     bar->setPageStep(16);
     bar->setRange(0, 0);
-    connect(bar, &QScrollBar::valueChanged, this,
-            [this, bar](int position) { emit scrollMoved(bar == sbLR, position); });
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int position) {
+      if (previewing_) return;
+      emit scrollMoved(bar == sbLR, position);
+    });
   }
 
   lblBtn = new QLabel(Q(NoteButtonize), this);
@@ -191,12 +203,16 @@ void TfToolBox::BuildTools() {
   bGo2->setObjectName(QStringLiteral("bGo2"));
   bGo2->setToolTip(QStringLiteral("Apply Current effect"));
   bGo2->setGeometry(4, buttonsTop, 80, 24);
-  connect(bGo2, &QPushButton::clicked, this, [this] { emit applyRequested(); });
+  connect(bGo2, &QPushButton::clicked, this, [this] {
+    if (!previewing_) emit applyRequested();
+  });
   bUndo2 = new QPushButton(QStringLiteral("UnDo"), this);
   bUndo2->setObjectName(QStringLiteral("bUndo2"));
   bUndo2->setToolTip(QStringLiteral("UnDo"));
   bUndo2->setGeometry(88, buttonsTop, 70, 24);
-  connect(bUndo2, &QPushButton::clicked, this, [this] { emit undoRequested(); });
+  connect(bUndo2, &QPushButton::clicked, this, [this] {
+    if (!previewing_) emit undoRequested();
+  });
   bCols2 = new QPushButton(QStringLiteral("Colors"), this);
   bCols2->setObjectName(QStringLiteral("bCols2"));
   bCols2->setToolTip(QStringLiteral("Show/Hide Color Sliders"));
@@ -263,6 +279,7 @@ void TfToolBox::ConfigurePanel(int id, const std::string& name) {
     if (!f.Visible) continue;
     labels_[static_cast<size_t>(i)]->setText(Q(f.Label));
     fields_[static_cast<size_t>(i)]->setText(Q(f.Text));
+    shownTexts_[static_cast<size_t>(i)] = Q(f.Text);
     labels_[static_cast<size_t>(i)]->show();
     fields_[static_cast<size_t>(i)]->show();
   }
@@ -283,7 +300,12 @@ void TfToolBox::ConfigurePanel(int id, const std::string& name) {
       const QSignalBlocker blockLR(sbLR), blockUD(sbUD);
       sbLR->setRange(-w, w);
       sbUD->setRange(-h, h);
+      // Both start again from the middle, as the main window's remembered
+      // positions do (a narrower range would move them unseen).
+      sbLR->setValue(0);
+      sbUD->setValue(0);
     }
+    emit scrollBarsReset();
     sbLR->show();
     sbUD->show();
   }
@@ -331,6 +353,27 @@ void TfToolBox::SetFieldTexts(const TPanelFields& f) {
   set(eHeight2, f.Fourth);
   set(eYPos, f.Fifth);
   set(ePenSize, f.PenSize);
+  // What Apply read is what the fields now stand for.
+  for (int i = 0; i < PanelFieldCount; ++i) shownTexts_[static_cast<size_t>(i)] = fields_[static_cast<size_t>(i)]->text();
+}
+
+bool TfToolBox::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  for (int i = 0; i < PanelFieldCount; ++i) {
+    QLineEdit* edit = fields_[static_cast<size_t>(i)];
+    if (watched != edit) continue;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      if (!previewing_) emit applyRequested();
+      return true;
+    }
+    if (key == Qt::Key_Escape) {
+      edit->setText(shownTexts_[static_cast<size_t>(i)]);
+      edit->selectAll();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 uint32_t TfToolBox::PenColor() const { return bPen->Color(); }
@@ -356,6 +399,8 @@ void TfToolBox::SetColoursShown(bool shown) {
 }
 
 void TfToolBox::ToggleColours() {
+  // A pending preview keeps its OK and Cancel in sight.
+  if (previewing_ && ColoursShown()) return;
   SetColoursShown(!ColoursShown());
   emit coloursToggled(ColoursShown());
 }
@@ -380,7 +425,7 @@ void TfToolBox::SliderMoved() {
 
 void TfToolBox::PreviewSliders(bool endOfScroll) {
   if (editor_) ApplySliders(editor_->dibScratch, editor_->dibWork, SliderPositions());
-  previewing_ = true;
+  SetPreviewing(true);
   bGood->show();
   bBad->show();
   emit slidersPreviewed();
@@ -394,7 +439,12 @@ void TfToolBox::ResetSliders() {
   }
   bGood->hide();
   bBad->hide();
-  previewing_ = false;
+  SetPreviewing(false);
+}
+
+void TfToolBox::SetPreviewing(bool previewing) {
+  previewing_ = previewing;
+  for (QWidget* w : std::initializer_list<QWidget*>{bGo2, bUndo2, bCols2, sbLR, sbUD}) w->setEnabled(!previewing);
 }
 
 void TfToolBox::CommitSliders() {
@@ -426,6 +476,9 @@ void TfToolBox::bBadClick() {
 // ---- the window -----------------------------------------------------------
 
 void TfToolBox::closeEvent(QCloseEvent* event) {
+  // Closing with a preview pending drops it, or the main window would wait
+  // for an OK nobody can press.
+  if (previewing_) bBadClick();
   event->accept();
   emit closed();
 }

@@ -11,6 +11,7 @@
 // status bar) leaves through signals.
 #pragma once
 
+#include <QScrollBar>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -27,13 +28,29 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScrollBar;
 class QToolButton;
 
 namespace vell {
 
 class TColrBtn;
 class TLbl3D;
+
+// Told when a command that changes the image is asked for while the sliders
+// preview a change.
+inline constexpr const char kSlidersPendingText[] =
+    "The color sliders are previewing a change. Press OK on the Tool Box to keep it, or Cancel to drop it, first.";
+
+// Scroll's bars: a press on an arrow or the track is one movement, however
+// long the button is held (each movement snapshots and logs the picture, so
+// a repeating press would shift it on and on); dragging the thumb moves as
+// the thumb does.
+class TStepScrollBar : public QScrollBar {
+  Q_OBJECT
+
+ public:
+  TStepScrollBar(Qt::Orientation orientation, QWidget* parent);
+  bool Repeats() const { return repeatAction() != SliderNoAction; }
+};
 
 class TfToolBox : public QWidget {
   Q_OBJECT
@@ -85,6 +102,9 @@ class TfToolBox : public QWidget {
   void CommitSliders();
   void bGoodClick();  // OK: snapshot, commit, log, sliders back to 255
   void bBadClick();   // Cancel: sliders back to 255
+  // A slider preview waits for OK or Cancel: until then the panel's own
+  // commands that change the image (Apply, UnDo, Scroll's bars, Enter in a
+  // field) are held back, and the slider group stays shown.
   bool Previewing() const { return previewing_; }
 
   // ---- controls, for the main window and the tests --------------------
@@ -106,8 +126,8 @@ class TfToolBox : public QWidget {
   QCheckBox* ckbxWrap = nullptr;
   QCheckBox* cbBump = nullptr;
   QCheckBox* cFill = nullptr;
-  QScrollBar* sbLR = nullptr;
-  QScrollBar* sbUD = nullptr;
+  TStepScrollBar* sbLR = nullptr;
+  TStepScrollBar* sbUD = nullptr;
   QPushButton* btnDefault = nullptr;
   QPushButton* bGo2 = nullptr;
   QPushButton* bUndo2 = nullptr;
@@ -142,6 +162,7 @@ class TfToolBox : public QWidget {
   void slidersCommitted();  // show the working image; enable and focus the main window
   void slidersCancelled();  // the same after Cancel
   void scrollMoved(bool horizontal, int position);  // sbLR / sbUD (Scroll)
+  void scrollBarsReset();                           // both bars back at 0
   void coloursToggled(bool shown);
   void closed();            // the close box: clears ToolboxShown
   void activityChanged(const QString& text);  // status panel 4
@@ -152,8 +173,10 @@ class TfToolBox : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void SetPreviewing(bool previewing);
   void BuildFields();
   void BuildTools();
   void BuildSliders();
@@ -166,6 +189,9 @@ class TfToolBox : public QWidget {
   std::array<QLabel*, PanelFieldCount> labels_{};
   QButtonGroup* tools_ = nullptr;
   bool previewing_ = false;
+  // Each field's text as the panel last set it or Apply last read it: what
+  // Escape brings back.
+  std::array<QString, PanelFieldCount> shownTexts_{};
 };
 
 }  // namespace vell

@@ -731,6 +731,7 @@ void TfVellTile::UpdateUndoButtons() {
 }
 
 void TfVellTile::UnDo1Click() {
+  if (SlidersPending()) return;
   // With nothing to undo the command only redisplays the image.
   if (!undo_.UndoEmpty()) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -775,12 +776,14 @@ void TfVellTile::ChangeUndoQuantity1Click() {
 }
 
 void TfVellTile::New1Click() {
+  if (SlidersPending()) return;
   // The brush colour comes from the parameter panel; black until it exists.
   editor_.New(box_ ? box_->BrushColor() : 0x000000);
   DisplayImage(editor_.dibWork);
 }
 
 void TfVellTile::Reset1Click() {
+  if (SlidersPending()) return;
   editor_.Reset();
   DisplayImage(editor_.dibWork);
 }

@@ -150,6 +150,11 @@ class TfVellTile : public QMainWindow {
   TApplyDispatcher* Dispatcher() const { return dispatcher_.get(); }
   // Apply (bGo, the panel's bGo2, Enter in the tree).
   void bGoClick();
+  // An Effects-menu item (or its shortcut): applies, then shows its node in the tree.
+  void EffectMenuClick(int id);
+  // True, after telling the user, while the colour sliders wait for OK or
+  // Cancel: commands that change the image wait for them.
+  bool SlidersPending();
   void TestTiles1Click();
   void PrintShortcutKeyList1Click();
 

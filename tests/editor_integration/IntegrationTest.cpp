@@ -15,6 +15,7 @@
 #include <QtTest/QTest>
 #include <memory>
 
+#include "dialogs/qt/Lbl3D.h"
 #include "editor/EffectCatalogue.h"
 #include "editor/ScriptedUi.h"
 #include "editor/qt/VellTileMain.h"
@@ -442,6 +443,62 @@ TEST_F(Integration, SliderPreviewDisablesTheMainWindowUntilOk) {
   EXPECT_TRUE(window->isEnabled());
   EXPECT_TRUE(Same(Work(), committed));
   EXPECT_EQ(window->Undo().UndoCount(), 1);
+}
+
+TEST_F(Integration, CommandsWaitForThePendingSliderPreview) {
+  FillRamp(Work());
+  Select("Negative");
+  const TPixelBuffer before = CopyOfWork();
+  Action("bColor")->trigger();
+  box->Sliders[0]->setValue(400);
+  ASSERT_TRUE(box->Previewing());
+  box->bGo2->click();                // disabled while pending
+  window->bGoClick();                // Apply from anywhere
+  window->EffectMenuClick(41);       // an Effects-menu shortcut
+  EXPECT_TRUE(Same(Work(), before));
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  ASSERT_EQ(ui.Asked().size(), 2u);
+  for (const auto& asked : ui.Asked()) EXPECT_EQ(asked.text, kSlidersPendingText);
+  EXPECT_EQ(window->Editor().EffectType, 31);  // the menu item did not select either
+
+  box->bGood->click();  // the sliders' change is kept first ...
+  const TPixelBuffer lighter = CopyOfWork();
+  EXPECT_FALSE(Same(lighter, before));
+  window->bGoClick();  // ... and Apply works on it
+  EXPECT_EQ(Pixel(Work(), 3, 4), 0xFFFFFFu - Pixel(lighter, 3, 4));
+  EXPECT_EQ(window->Undo().UndoCount(), 2);
+}
+
+// Whatever chose the effect (tree, menu item, its shortcut), the tree's
+// current node, the Tool Box caption and status panel 4 name the same one.
+TEST_F(Integration, EffectsMenuSelectsTheEffectsNodeInTheTree) {
+  window->Dispatcher()->Hooks().AskNewSize = [](int, int, bool) { return std::optional<TNewSize>(); };
+  window->Dispatcher()->Hooks().AskFilterDesign = [] { return std::optional<TFilterDesign>(); };
+  QTreeWidget* tree = window->TreeView1();
+  for (const TEffectEntry& e : EffectCatalogue()) {
+    SCOPED_TRACE(e.TreeName);
+    Work().Allocate(16, 12, 0, 24);
+    FillRamp(Work());
+    Select(e.Id == 31 ? "Blur" : "Negative");
+    const int before = window->Editor().EffectType;
+    QAction* item = Action(QStringLiteral("Effect%1").arg(e.Id));
+    ASSERT_NE(item, nullptr);
+    if (item->isEnabled()) {
+      item->trigger();
+    } else {
+      window->EffectMenuClick(e.Id);  // not built yet: says so, selects nothing
+    }
+    const bool selects = item->isEnabled() && !e.MenuKeepsSelection;
+    EXPECT_EQ(window->Editor().EffectType, selects ? e.Id : before);
+    QTreeWidgetItem* current = tree->currentItem();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(EffectIdFromName(current->text(0).toStdString()), window->Editor().EffectType);
+    EXPECT_EQ(current->parent()->isExpanded(), true);
+    const QString name = QString::fromStdString(window->Editor().EffectName);
+    EXPECT_EQ(box->lblEffect->Caption(), name);
+    EXPECT_EQ(window->StatusText(4), name);
+    if (selects) EXPECT_EQ(window->Editor().EffectName, EffectMenuName(e.Id));  // the log's name stays the menu's
+  }
 }
 
 TEST_F(Integration, TestTilesHidesTheMainWindowUntilTheTesterCloses) {

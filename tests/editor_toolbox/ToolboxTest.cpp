@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <QtTest/QTest>
 #include <cstring>
 
 #include "dialogs/qt/ColrBtn.h"
@@ -276,6 +277,79 @@ TEST_F(Toolbox, ColourGroupHeightsAndButtonSignals) {
   box.show();
   box.close();
   EXPECT_EQ(closed.count(), 1);
+}
+
+TEST_F(Toolbox, EnterInEveryShownFieldAppliesAndEscapeTakesBackTheTyping) {
+  testing::ShowActive(box);
+  QSignalSpy apply(&box, &TfToolBox::applyRequested);
+  int expectedApplies = 0;
+  for (int id : {57, 17, 64, 45, 13}) {  // five, four, three, one field, and Scroll's bars
+    Select(id);
+    for (int i = 0; i < PanelFieldCount; ++i) {
+      QLineEdit* field = box.Field(static_cast<TPanelField>(i));
+      if (!Shown(field)) continue;
+      SCOPED_TRACE(std::to_string(id) + " field " + std::to_string(i));
+      const QString shown = field->text();
+      field->setFocus();
+      field->selectAll();
+      QTest::keyClicks(field, QStringLiteral("77"));
+      QTest::keyClick(field, Qt::Key_Escape);
+      EXPECT_EQ(field->text(), shown);
+      EXPECT_TRUE(box.isVisible());  // Escape does not close the panel either
+      QTest::keyClicks(field, QStringLiteral("9"));
+      QTest::keyClick(field, Qt::Key_Return);
+      EXPECT_EQ(apply.count(), ++expectedApplies);
+      EXPECT_EQ(field->text(), "9");  // Enter leaves the typing for Apply to read
+      QTest::keyClick(field, Qt::Key_Enter);  // the keypad's
+      EXPECT_EQ(apply.count(), ++expectedApplies);
+    }
+  }
+  // After Apply read the fields, Escape goes back to what was applied.
+  Select(13);
+  box.eAmtMain->setText("4");
+  box.SetFieldTexts(box.PanelFields());
+  box.eAmtMain->setText("5");
+  QTest::keyClick(box.eAmtMain, Qt::Key_Escape);
+  EXPECT_EQ(Text(box.eAmtMain), "4");
+  box.hide();
+}
+
+TEST_F(Toolbox, APendingSliderPreviewHoldsBackThePanelsImageCommands) {
+  Select(45);
+  QSignalSpy apply(&box, &TfToolBox::applyRequested);
+  QSignalSpy undo(&box, &TfToolBox::undoRequested);
+  QSignalSpy scrolled(&box, &TfToolBox::scrollMoved);
+  box.SetColoursShown(true);
+  box.Sliders[0]->setValue(300);
+  ASSERT_TRUE(box.Previewing());
+  box.bGo2->click();
+  box.bUndo2->click();
+  QTest::keyClick(box.eAmtMain, Qt::Key_Return);
+  box.sbLR->setValue(3);
+  box.ToggleColours();  // OK and Cancel stay in sight
+  EXPECT_EQ(apply.count() + undo.count() + scrolled.count(), 0);
+  EXPECT_TRUE(box.ColoursShown());
+  for (QWidget* w : std::initializer_list<QWidget*>{box.bGo2, box.bUndo2, box.bCols2, box.sbLR, box.sbUD})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+
+  box.bGood->click();
+  EXPECT_FALSE(box.Previewing());
+  for (QWidget* w : std::initializer_list<QWidget*>{box.bGo2, box.bUndo2, box.bCols2, box.sbLR, box.sbUD})
+    EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+  box.bGo2->click();
+  EXPECT_EQ(apply.count(), 1);
+
+  // Closing the panel with a preview pending drops the preview, so the main
+  // window is not left waiting for an OK nobody can press.
+  TPixelBuffer committed;
+  CopyImage(editor.dibWork, committed);
+  QSignalSpy cancelled(&box, &TfToolBox::slidersCancelled);
+  box.show();
+  box.Sliders[1]->setValue(100);
+  box.close();
+  EXPECT_EQ(cancelled.count(), 1);
+  EXPECT_FALSE(box.Previewing());
+  EXPECT_EQ(std::memcmp(editor.dibWork.Bits(), committed.Bits(), static_cast<size_t>(committed.BytesPerLine()) * 6), 0);
 }
 
 // ---- TColrBtn -----------------------------------------------------------
