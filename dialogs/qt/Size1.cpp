@@ -13,21 +13,35 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace vell {
 
+int DigitEditWidth(const QLineEdit& edit, int digits) {
+  // The largest value with room for the cursor, inside the frame and the
+  // line edit's own margins of 2 pixels a side.
+  const int frame = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &edit);
+  const QMargins margins = edit.textMargins();
+  return edit.fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('9'))) + 2 * frame + 4 +
+         margins.left() + margins.right();
+}
+
 namespace {
 
-QLineEdit* MakeMaskedEdit(const char* name, const QString& mask, QWidget* parent) {
+// A field that takes up to `digits` digits and nothing else. A validator
+// rather than an input mask: a mask shows its empty places as underscores.
+QLineEdit* MakeDigitEdit(const char* name, int digits, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(name));
-  edit->setInputMask(mask);
-  const int places = static_cast<int>(mask.indexOf(QLatin1Char(';')));
-  // Room for the digits and the frame, not more: these are short numbers.
-  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(places + 2, QLatin1Char('0'))) + 12);
+  edit->setMaxLength(digits);
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(digits)), edit));
+  edit->setFixedWidth(DigitEditWidth(*edit, digits));
   return edit;
 }
 
@@ -75,10 +89,10 @@ TfrmSizer::TfrmSizer(QWidget* parent) : QDialog(parent) {
   auto* modeGroup = new QButtonGroup(this);
   modeGroup->addButton(rbPix);
   modeGroup->addButton(rbPct);
-  meWidth = MakeMaskedEdit("meWidth", QStringLiteral("0999;_"), sizeBox);
-  meHeight = MakeMaskedEdit("meHeight", QStringLiteral("099;_"), sizeBox);
-  mePctWidth = MakeMaskedEdit("mePctWidth", QStringLiteral("099;_"), sizeBox);
-  mePctHeight = MakeMaskedEdit("mePctHeight", QStringLiteral("099;_"), sizeBox);
+  meWidth = MakeDigitEdit("meWidth", kWidthDigits, sizeBox);
+  meHeight = MakeDigitEdit("meHeight", kHeightDigits, sizeBox);
+  mePctWidth = MakeDigitEdit("mePctWidth", kPercentDigits, sizeBox);
+  mePctHeight = MakeDigitEdit("mePctHeight", kPercentDigits, sizeBox);
   auto* lblWidth = new QLabel(QStringLiteral("Width"), sizeBox);
   lblWidth->setBuddy(meWidth);
   auto* lblHeight = new QLabel(QStringLiteral("Height"), sizeBox);
@@ -276,6 +290,9 @@ void TfrmSizer::Sync() {
   rbPct->setChecked(logic_.PercentMode());
   mePctWidth->setEnabled(logic_.PercentFieldsEnabled());
   mePctHeight->setEnabled(logic_.PercentFieldsEnabled());
+  // In percent mode the pixel fields show the result; typing goes into the percents.
+  meWidth->setReadOnly(logic_.PercentMode());
+  meHeight->setReadOnly(logic_.PercentMode());
   SetFieldText(meWidth, logic_.WidthText());
   SetFieldText(meHeight, logic_.HeightText());
   SetFieldText(mePctWidth, logic_.PctWidthText());

@@ -28,6 +28,9 @@ class QRadioButton;
 
 namespace vell {
 
+// The width of a field that shows `digits` digits whole.
+int DigitEditWidth(const QLineEdit& edit, int digits);
+
 class TfrmSizer : public QDialog {
   Q_OBJECT
 

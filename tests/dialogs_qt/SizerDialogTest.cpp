@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -132,25 +133,62 @@ TEST(SizerDialog, PresetsFromTheContextMenu) {
   }
 }
 
-TEST(SizerDialog, MasksHoldDigitsUpToTheirLength) {
+TEST(SizerDialog, FieldsHoldDigitsUpToTheirLength) {
   struct Case {
     int field;  // 0 width, 1 height, 2 and 3 percent
     const char* typed;
     const char* kept;
   };
   const Case cases[] = {{0, "12345", "1234"}, {0, "9999", "9999"}, {1, "1000", "100"}, {1, "a9b9", "99"},
-                        {2, "1234", "123"},   {3, "-75", "75"}};
+                        {0, "_1 2", "12"},    {2, "1234", "123"},   {3, "-75", "75"}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
     TSizerFixture f(64, 64);
-    QTest::mouseClick(f.sizer.rbPct, Qt::LeftButton);
+    if (c.field >= 2) QTest::mouseClick(f.sizer.rbPct, Qt::LeftButton);
     QLineEdit* fields[] = {f.sizer.meWidth, f.sizer.meHeight, f.sizer.mePctWidth, f.sizer.mePctHeight};
     f.Retype(fields[c.field], c.typed);
-    EXPECT_EQ(fields[c.field]->text(), c.kept) << c.typed;
+    EXPECT_EQ(fields[c.field]->text(), c.kept);
   }
   TSizerFixture f(64, 64);
   f.Retype(f.sizer.meHeight, "1000");
   f.Tab();
   EXPECT_EQ(f.Chosen(), QSize(64, 100));
+}
+
+TEST(SizerDialog, FieldsShowNoPlaceholdersAndFitTheirLargestValue) {
+  TSizerFixture f(64, 64);
+  struct Case {
+    QLineEdit* field;
+    int digits;
+  };
+  const Case cases[] = {{f.sizer.meWidth, 4}, {f.sizer.meHeight, 3}, {f.sizer.mePctWidth, 3}, {f.sizer.mePctHeight, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field->objectName().toStdString());
+    EXPECT_TRUE(c.field->inputMask().isEmpty());
+    EXPECT_EQ(c.field->maxLength(), c.digits);
+    c.field->setText(QString());
+    EXPECT_TRUE(c.field->text().isEmpty());  // nothing like "____" when empty
+    const int frame = c.field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, c.field);
+    // The largest value, the cursor after it, the frame and the edit's margins.
+    EXPECT_GE(c.field->width(), c.field->fontMetrics().horizontalAdvance(QString(c.digits, QLatin1Char('9'))) +
+                                    2 * frame + 4 + 2);
+  }
+}
+
+TEST(SizerDialog, PixelFieldsAreReadOnlyInPercentMode) {
+  TSizerFixture f(200, 100);
+  EXPECT_FALSE(f.sizer.meWidth->isReadOnly());
+  QTest::mouseClick(f.sizer.rbPct, Qt::LeftButton);
+  ASSERT_TRUE(f.PercentShown());
+  EXPECT_TRUE(f.sizer.meWidth->isReadOnly());
+  EXPECT_TRUE(f.sizer.meHeight->isReadOnly());
+  f.Retype(f.sizer.meWidth, "7");
+  EXPECT_EQ(f.Fields(), "100x50 50%x50%");  // typing there changes nothing
+  f.Retype(f.sizer.mePctWidth, "25");
+  EXPECT_EQ(f.Fields(), "50x50 25%x50%");  // but the percents still write it
+  QTest::mouseClick(f.sizer.rbPix, Qt::LeftButton);
+  EXPECT_FALSE(f.sizer.meWidth->isReadOnly());
+  EXPECT_FALSE(f.sizer.meHeight->isReadOnly());
 }
 
 TEST(SizerDialog, LeavingAnEmptyFieldIsRefusedAndKeepsTheSize) {
