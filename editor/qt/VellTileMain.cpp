@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -583,6 +584,17 @@ void TfVellTile::BuildStatusBar() {
   SetStatusText(2, QStringLiteral("X: 0"));
   SetStatusText(3, QStringLiteral("Y: 0"));
   SetStatusText(4, QStringLiteral("Idle..."));
+  // The panels keep their widths, so the window is never narrower than the
+  // bar needs to show all six.
+  bar->ensurePolished();
+  int needed = 0;
+  for (QWidget* panel : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (panel->objectName().startsWith(QStringLiteral("stPanel"))) needed += panel->minimumWidth();
+  const QMargins margins = bar->contentsMargins();
+  const int spacing = bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+  // Gaps between the panels and the filler, and the size grip at the end.
+  needed += margins.left() + margins.right() + 7 * std::max(spacing, 4) + 24;
+  setMinimumWidth(std::max(minimumWidth(), needed));
 }
 
 void TfVellTile::RegisterCursors() {

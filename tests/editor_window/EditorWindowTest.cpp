@@ -74,6 +74,32 @@ TEST_F(MainWindow, StatusPanelsAreAtLeastTheirNominalWidths) {
   }
 }
 
+// However narrow the window is made, every panel shows its whole text
+// inside the bar.
+TEST_F(MainWindow, StatusPanelsStayReadableInANarrowWindow) {
+  ShowAndStart();
+  window->SetLogging(true);
+  window->SetStatusText(4, QStringLiteral("Width: 1024  Height: 768"));
+  for (int width : {1000, 400, 120}) {
+    SCOPED_TRACE(width);
+    window->resize(width, 400);
+    QApplication::processEvents();
+    QWidget* bar = window->findChild<QWidget*>(QStringLiteral("stBar"));
+    ASSERT_NE(bar, nullptr);
+    for (int i = 0; i < 6; ++i) {
+      SCOPED_TRACE(i);
+      auto* panel = window->findChild<QWidget*>(QStringLiteral("stPanel%1").arg(i));
+      ASSERT_NE(panel, nullptr);
+      const QRect inBar(panel->mapTo(bar, QPoint(0, 0)), panel->size());
+      EXPECT_TRUE(bar->rect().contains(inBar)) << "panel at " << inBar.x() << "+" << inBar.width() << " in "
+                                               << bar->width();
+      const int textWidth = panel->fontMetrics().horizontalAdvance(window->StatusText(i));
+      EXPECT_GE(panel->contentsRect().width(), textWidth);
+    }
+  }
+  EXPECT_LE(window->width(), 720);  // narrow still means narrow
+}
+
 TEST_F(MainWindow, LoggingIndicatorFollowsTheFlag) {
   window->SetLogging(true);
   EXPECT_EQ(window->StatusText(5), "Logging");
