@@ -70,6 +70,17 @@ std::optional<std::string> FindHelpPage(const std::string& exeFolder, const std:
   return std::nullopt;
 }
 
+bool DesktopShowsWebPages(const std::function<bool(const std::string&)>& onPath, const std::string& htmlDefault,
+                          const std::string& browserVariable) {
+  if (!onPath("xdg-open")) return false;
+  if (!htmlDefault.empty() || !browserVariable.empty()) return true;
+  // What xdg-open falls back to when the desktop names no default.
+  for (const char* browser : {"x-www-browser", "sensible-browser", "firefox", "firefox-esr", "chromium",
+                              "chromium-browser", "google-chrome", "epiphany", "konqueror", "falkon", "www-browser"})
+    if (onPath(browser)) return true;
+  return false;
+}
+
 std::string ShortcutListText() {
   size_t width = 0;
   for (const TEffectEntry& e : EffectCatalogue()) width = std::max(width, std::string_view(e.MenuCaption).size());
@@ -92,7 +103,10 @@ std::string ShortcutListHtml() {
   s += kTitle;
   s += "</h1>\n";
   ForEachGroup([&](const std::string& group, const std::vector<const TEffectEntry*>& items) {
-    s += "<h2>Effects &gt; " + Html(group) + "</h2>\n<table>\n";
+    s += "<h2>Effects &gt; " + Html(group) + "</h2>\n";
+    // Two columns of fixed shares, padded: the keys always start clear of the captions.
+    s += "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">\n";
+    s += "<tr><th width=\"60%\" align=\"left\">Menu item</th><th width=\"40%\" align=\"left\">Keys</th></tr>\n";
     for (const TEffectEntry* e : items)
       s += "<tr><td>" + Html(e->MenuCaption) + "</td><td>" + Html(e->Shortcut) + "</td></tr>\n";
     s += "</table>\n";

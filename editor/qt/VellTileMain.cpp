@@ -27,6 +27,8 @@
 #include "dialogs/qt/Lbl3D.h"
 #include "editor/BmpFile.h"
 #include "editor/EffectCatalogue.h"
+#include "editor/HelpFiles.h"
+#include "editor/qt/HelpView.h"
 #include "editor/qt/QtEditorUi.h"
 
 // Resources live in this static library; they must be registered by hand.
@@ -803,9 +805,21 @@ void TfVellTile::Reset1Click() {
 void TfVellTile::Exit1Click() { close(); }
 
 void TfVellTile::Contents1Click() {
-  const QString path = QApplication::applicationDirPath() + QStringLiteral("/WebHelp/Quilo.htm");
-  if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-    ui_->ShowError("Cannot open the help file " + path.toStdString());
+  const std::string exeFolder = QApplication::applicationDirPath().toStdString();
+  const std::optional<std::string> page = FindHelpPage(exeFolder, LogFolderOf(log_->Path()));
+  if (!page) {
+    ui_->ShowError(std::string("The help page ") + kHelpPageName + " is not in the program's folder " + exeFolder +
+                   ".");
+    return;
+  }
+  const QString path = QString::fromStdString(*page);
+  if (DesktopHasBrowser() && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+  // No browser on this desktop: the page is shown here.
+  if (!help_) help_ = std::make_unique<TfHelp>();
+  help_->ShowPage(path);
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
 }
 
 void TfVellTile::PenModeClick(int index) { editor_.PenModeIndex = index; }

@@ -39,6 +39,7 @@ class TLbl3D;
 class QtEditorUi;
 class TfLog;
 class TfELog;
+class TfHelp;
 
 // A widget that shows a TPixelBuffer through a QImage over the buffer's own memory.
 class TImageView : public QWidget {
@@ -148,6 +149,8 @@ class TfVellTile : public QMainWindow {
   TfTester* Tester() const { return tester_.get(); }
   TEffectParams& Params() { return params_; }
   TApplyDispatcher* Dispatcher() const { return dispatcher_.get(); }
+  // The help window "&Contents" opened (none until then, or with a browser).
+  TfHelp* HelpWindow() const { return help_.get(); }
   // Apply (bGo, the panel's bGo2, Enter in the tree).
   void bGoClick();
   // An Effects-menu item (or its shortcut): applies, then shows its node in the tree.
@@ -207,6 +210,7 @@ class TfVellTile : public QMainWindow {
   void Reset1Click();
   void Exit1Click();
   void Contents1Click();
+  std::unique_ptr<TfHelp> help_;  // the help page's own window, when the desktop has no browser
   void PenModeClick(int index);
   void SaveAsStandIn();
 
