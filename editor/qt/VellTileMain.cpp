@@ -65,6 +65,31 @@ class TTreeKeys : public QObject {
   }
 };
 
+// A status panel: as wide as its nominal width (or its widest text) when the
+// bar has room; squeezed by a window narrower than the bar (a desktop that
+// ignores the window's minimum width), it shortens its text with an
+// ellipsis rather than running into its neighbours.
+class TStatusPanel : public QLabel {
+ public:
+  TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  }
+  QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+  }
+
+ private:
+  int width_;
+};
+
 struct TCursorSpec {
   int id;
   const char* name;
@@ -145,6 +170,12 @@ void TImageView::mouseMoveEvent(QMouseEvent* event) {
 
 TLogPanel::TLogPanel(QWidget* parent) : QFrame(parent), icon_(QStringLiteral(":/images/logging.png")) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+}
+
+void TLogPanel::SetNominalWidth(int width) {
+  width_ = width;
+  updateGeometry();
 }
 
 void TLogPanel::SetLogging(bool logging) {
@@ -159,12 +190,11 @@ void TLogPanel::paintEvent(QPaintEvent* event) {
   painter.setPen(palette().color(QPalette::WindowText));
   // Icon at (5, top + 1), text at (18 or 5, top + 2), with `top` chosen so the text is centred.
   const int top = (height() - fm.height()) / 2 - 2;
-  if (logging_) {
-    painter.drawPixmap(5, top + 1, icon_);
-    painter.drawText(18, top + 2 + fm.ascent(), Text());
-  } else {
-    painter.drawText(5, top + 2 + fm.ascent(), Text());
-  }
+  // Squeezed below its width, the text is shortened rather than cut.
+  const int left = logging_ ? 18 : 5;
+  const QString text = fm.elidedText(Text(), Qt::ElideRight, std::max(0, width() - left - 3));
+  if (logging_) painter.drawPixmap(5, top + 1, icon_);
+  painter.drawText(left, top + 2 + fm.ascent(), text);
 }
 
 // --- TfVellTile -------------------------------------------------------------
@@ -568,17 +598,16 @@ void TfVellTile::BuildStatusBar() {
   const char* widest[5] = {"Width: 00000", "Height: 00000", "X: 00000", "Y: 00000", ""};
   const QFontMetrics fm(bar->font());
   for (int i = 0; i < 5; ++i) {
-    auto* label = new QLabel(bar);
+    auto* label = new TStatusPanel(std::max(widths[i], fm.horizontalAdvance(QString::fromLatin1(widest[i])) + 12), bar);
     label->setObjectName(QStringLiteral("stPanel%1").arg(i));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(3, 0, 3, 0);
-    label->setFixedWidth(std::max(widths[i], fm.horizontalAdvance(QString::fromLatin1(widest[i])) + 12));
     bar->addWidget(label);
     panels_[i] = label;
   }
   logPanel_ = new TLogPanel(bar);
   logPanel_->setObjectName(QStringLiteral("stPanel5"));
-  logPanel_->setFixedWidth(std::max(50, fm.horizontalAdvance(QStringLiteral("Not Logging")) + 12));
+  logPanel_->SetNominalWidth(std::max(50, fm.horizontalAdvance(QStringLiteral("Not Logging")) + 12));
   bar->addWidget(logPanel_, 0);
   auto* filler = new QLabel(bar);
   filler->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -591,7 +620,7 @@ void TfVellTile::BuildStatusBar() {
   bar->ensurePolished();
   int needed = 0;
   for (QWidget* panel : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-    if (panel->objectName().startsWith(QStringLiteral("stPanel"))) needed += panel->minimumWidth();
+    if (panel->objectName().startsWith(QStringLiteral("stPanel"))) needed += panel->minimumSizeHint().width();
   const QMargins margins = bar->contentsMargins();
   const int spacing = bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
   // Gaps between the panels and the filler, and the size grip at the end.

@@ -83,11 +83,16 @@ class TLogPanel : public QFrame {
   void SetLogging(bool logging);
   bool Logging() const { return logging_; }
   QString Text() const { return logging_ ? QStringLiteral("Logging") : QStringLiteral("Not Logging"); }
+  // The width it asks of the bar.
+  void SetNominalWidth(int width);
+  QSize sizeHint() const override { return {width_, QFrame::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  int width_ = 50;
   bool logging_ = false;
   QPixmap icon_;
 };
