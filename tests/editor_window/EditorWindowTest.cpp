@@ -409,6 +409,21 @@ TEST_F(MainWindow, ChangeUndoQuantityAsksAndEmptiesTheRing) {
   EXPECT_EQ(ui.Unanswered(), 0);
 }
 
+TEST_F(MainWindow, UndoQuantityThatCannotFitALargeImageIsRefused) {
+  window->Editor().dibWork.Allocate(4096, 4096, 0, 24);
+  Action("New1")->trigger();
+  ASSERT_EQ(window->Undo().UndoCount(), 1);
+  ui.AnswerInput(std::string("999999999"));  // nothing else is asked: no confirmation
+  Action("ChangeUndoQuantity1")->trigger();
+  ASSERT_FALSE(ui.Asked().empty());
+  const std::string told = ui.Asked().back().text;
+  EXPECT_EQ(told.rfind("999999999 Undo levels of a 4096 x 4096 image would need ", 0), 0u) << told;
+  EXPECT_NE(told.find("Enter at most "), std::string::npos) << told;
+  EXPECT_EQ(window->Undo().MaxUndo(), 15);
+  EXPECT_EQ(window->Undo().UndoCount(), 1);  // the history is kept
+  EXPECT_EQ(ui.Unanswered(), 0);
+}
+
 // --- closing -----------------------------------------------------------------
 
 TEST_F(MainWindow, CancelInTheClosingQuestionKeepsTheWindow) {
