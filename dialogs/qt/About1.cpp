@@ -102,9 +102,8 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
   pnlInfo = Panel("pnlInfo", this);
   lblProduct = Line("lblProduct", QStringLiteral("Quilo"), pnlInfo, 5, true);
   lblVersion = Line("lblVersion", QStringLiteral("VellTile seamless tile editor, version 1.0"), pnlInfo);
-  lblRights = Line("lblRights", QStringLiteral("Copyright \u00a9 the Quilo developers. All rights reserved."), pnlInfo, -1);
-  lblRights->setWordWrap(true);
-  lblYears = Line("lblYears", QStringLiteral("2025 - 2026"), pnlInfo);
+  lblRights = Line("lblRights", QStringLiteral("All rights reserved."), pnlInfo);
+  lblYears = Line("lblYears", QStringLiteral("Copyright \u00a9 2025 - 2026"), pnlInfo);
   lblCredit = Line("lblCredit", QStringLiteral("Pictures drawn for Quilo, pixel by pixel"), pnlInfo, -1);
   QPalette purple = lblCredit->palette();
   purple.setColor(QPalette::WindowText, QColor(128, 0, 128));
@@ -119,7 +118,7 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     label->setCurrentFont(f);
     f.color = QColor(200, 0, 0);  // a little warmer under the mouse
     label->setMouseOverFont(f);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setAlignment(Qt::AlignCenter);
     return label;
   };
   lblWeb = link("lblWeb", QStringLiteral("quilo.example.org"), QStringLiteral("https://quilo.example.org/"));
@@ -128,23 +127,18 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
   VellFade2->setFixedSize(114, 41);
 
   auto* info = new QVBoxLayout(pnlInfo);
-  info->setContentsMargins(6, 4, 6, 6);
-  info->setSpacing(1);
-  info->addWidget(lblProduct);
-  info->addWidget(lblVersion);
-  info->addWidget(lblRights);
-  info->addWidget(lblYears);
-  info->addWidget(lblCredit);
+  info->setContentsMargins(4, 3, 4, 5);
+  info->setSpacing(0);
+  for (QWidget* w : {static_cast<QWidget*>(lblProduct), static_cast<QWidget*>(lblVersion),
+                     static_cast<QWidget*>(lblRights), static_cast<QWidget*>(lblYears),
+                     static_cast<QWidget*>(lblCredit)})
+    info->addWidget(w);
+  info->addSpacing(3);
+  // The links are only as wide as their text, so the pointer changes only over it.
+  info->addWidget(lblWeb, 0, Qt::AlignHCenter);
+  info->addWidget(lblMail, 0, Qt::AlignHCenter);
   info->addStretch(1);
-  auto* bottom = new QHBoxLayout;
-  bottom->setSpacing(6);
-  auto* links = new QVBoxLayout;
-  links->setSpacing(2);
-  links->addWidget(lblWeb);
-  links->addWidget(lblMail);
-  bottom->addLayout(links, 1);
-  bottom->addWidget(VellFade2, 0, Qt::AlignBottom);
-  info->addLayout(bottom);
+  info->addWidget(VellFade2, 0, Qt::AlignHCenter);
   pnlInfo->hide();
 
   VellFade1 = Button("VellFade1", ":/about/ok_off.png", ":/about/ok_on.png", 85, 40, this);
