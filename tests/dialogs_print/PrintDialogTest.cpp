@@ -282,21 +282,6 @@ TEST(PrintDialog, PrintsWhereTheArithmeticSays) {
   }
 }
 
-TEST(PrintDialog, ScreenSizeMatchesTheScreensDots) {
-  TPrintFixture f(256, 256);
-  f.dialog.eScale->setText("1.375");
-  QTemporaryDir dir;
-  TfPrint::TOutcome outcome;
-  QImage tile(256, 256, QImage::Format_BGR888);
-  tile.fill(qRgb(0, 0, 255));
-  PrintToPdf(f.dialog, tile, outcome, dir.path());
-  ASSERT_TRUE(outcome.printed);
-  const int sx = outcome.metrics.screenDpiX;
-  EXPECT_EQ(outcome.rect.width, static_cast<int>(std::nearbyint(kDpi * 256.0 / sx * 1.375)));
-  EXPECT_EQ(outcome.rect.left, PrintMargin(kDpi));
-  f.dialog.reject();
-}
-
 TEST(PrintDialog, NumberThatDoesNotConvertPrintsNothing) {
   const char* fields[][3] = {{"1.3x", "1", "1"}, {"1", "", "1"}, {"1", "1", "2,,5"}};
   const char* bad[] = {"1.3x", "", "2,,5"};
