@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 
 namespace vell {
@@ -12,6 +13,8 @@ TfSplash::TfSplash(QWidget* parent)
   setObjectName(QStringLiteral("fSplash"));
   setFixedSize(400, 200);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Only the picture shows: no frame, no title, whatever the window manager adds.
+  setMask(QRegion(rect()));
 }
 
 void TfSplash::CentreOnScreen() {

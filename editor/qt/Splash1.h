@@ -1,4 +1,5 @@
-// TfSplash: the picture shown while the editor starts.
+// TfSplash: the picture shown while the editor starts, in the style of the
+// about box's pictures (the same seamless pattern and dark title band).
 #pragma once
 
 #include <QPixmap>

@@ -237,6 +237,7 @@ void TfVellTile::FormCreate() {
   editor_.PenModeIndex = 0;
   editor_.Logging = false;
   WireLogCommands();
+  WirePrintCommands();
   LoadSettingsFile();
   // Every change of the working image snapshots it first.
   editor_.PushUndo = [this] { PushUndo(); };

@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/qt/About1.h"
 #include "dialogs/qt/Filter1.h"
+#include "dialogs/qt/Print1.h"
 #include "dialogs/qt/Size1.h"
 #include "dialogs/qt/Tester1.h"
 #include "editor/Apply.h"
@@ -27,6 +29,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QScrollArea;
 class QToolBar;
@@ -188,6 +191,12 @@ class TfVellTile : public QMainWindow {
   void ViewLog1Click();
   void EditLog1Click();
 
+  // ---- printing and the about box (MainPrint.cpp) ----
+  TfPrint* PrintDialog() const { return print_.get(); }
+  TfAbout* AboutBox() const { return about_.get(); }
+  void Print1Click();
+  void About1Click();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -277,6 +286,13 @@ class TfVellTile : public QMainWindow {
   std::string settingsPath_;  // empty: no settings file this run
   bool settingsRead_ = false;
   QString imageSaveName_;
+
+  // MainPrint.cpp
+  void WirePrintCommands();
+  bool EnsurePrintTarget(QPrinter& printer, bool& ownFile);
+
+  std::unique_ptr<TfPrint> print_;
+  std::unique_ptr<TfAbout> about_;
 };
 
 }  // namespace vell
