@@ -87,7 +87,7 @@ TfPrint::TfPrint(QWidget* parent) : QDialog(parent) {
   SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
   SpeedButton1->setText(QStringLiteral("?"));
   SpeedButton1->setToolTip(QStringLiteral("What's the Scaling Factor?"));
-  SpeedButton1->setAutoRaise(true);
+  SpeedButton1->setFixedSize(eScale->sizeHint().height(), eScale->sizeHint().height());
   connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
 
   lblInches = new QLabel(QStringLiteral("Size in Inches"), this);
