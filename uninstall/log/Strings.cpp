@@ -91,7 +91,7 @@ constexpr StringEntry kStrings[] = {
     {80, "OK"},
     {81, "This application is damaged and should be repaired. Click Yes to repair this application, No to run the application without repairing it, and Cancel to no longer check this application for damage. Do you want to repair this application?"},
     {82, "Performing repair of %s...\n\nPress the Cancel button to cancel the repair process and exit this program."},
-    {200, "Programs are still running in the Wine prefix %s, and nothing can be removed while they run.\n\nClose every program of the prefix (or end them with wineserver -k), then press OK to go on. Press Cancel to stop the uninstall."},
+    {200, "Programs are still running in the Wine prefix of this installation, and nothing can be removed while they run.\n\nClose every program of the prefix (or end them with wineserver -k), then press OK to go on. Press Cancel to stop the uninstall."},
     {201, "Nothing was removed: programs were still running in the Wine prefix."},
     {202, "Wine is not installed, so the prefix cannot be restarted now. The files scheduled for deletion or replacement are dealt with the next time a program of the prefix starts."},
     {203, "The report of this uninstall is in %s."},

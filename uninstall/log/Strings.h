@@ -42,7 +42,7 @@ constexpr int kStrYesToAll = 69;
 constexpr int kStrRepairNewer = 76;    // "Repair Newer File?"
 
 // This port's own texts.
-constexpr int kStrPrefixBusy = 200;       // programs run in the prefix (%s: the prefix)
+constexpr int kStrPrefixBusy = 200;       // programs still run in the prefix
 constexpr int kStrPrefixBusyStopped = 201;  // the walk did not start
 constexpr int kStrRestartWaits = 202;     // no Wine: scheduled work waits
 constexpr int kStrReportWritten = 203;    // "The report of this uninstall is in %s."

@@ -261,6 +261,9 @@ class Platform {
   // A walk tests this before it descends into a folder, so that a folder leading out is
   // refused once instead of file by file. The default: every path may change.
   virtual bool MayChange(const std::string& /*path*/) { return true; }
+  // True when the last component of `path` is a symbolic link (a walk does not descend into
+  // it). The default: no links.
+  virtual bool IsSymbolicLink(const std::string& /*path*/) { return false; }
   // True when both paths name the same file or folder, however they are spelt (case,
   // aliases, ".", "..", slashes, another drive leading to the same place). The default
   // compares the long forms without regard to case.

@@ -196,8 +196,12 @@ bool WinePrefix::DeleteFile(const std::string& path) {
   bool isDir = S_ISDIR(st.st_mode) || (S_ISLNK(st.st_mode) && Stat(r.unixPath, &target) && S_ISDIR(target.st_mode));
   if (isDir) return Fail(path + " is a folder.");
   if (!S_ISLNK(st.st_mode) && IsReadOnlyFile(st)) return Fail("The file " + path + " is read-only.");
+  const std::string onDisk = OnDiskWindowsPath(r);
   if (::unlink(r.unixPath.c_str()) != 0) return Fail("The file " + path + " cannot be deleted.");
-  if (EndsWithNoCase(r.windows, ".lnk")) linksDeleted_ = true;
+  if (EndsWithNoCase(r.windows, ".lnk")) {
+    linksDeleted_ = true;
+    RemoveShadowsOf(onDisk, r.unixPath);
+  }
   return true;
 }
 

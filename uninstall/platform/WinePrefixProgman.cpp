@@ -115,6 +115,7 @@ bool WinePrefix::ProgmanExecute(const std::string& command) {
         ok = false;
         continue;
       }
+      RemoveShadowsUnder(r.unixPath);
       if (!RemoveTree(r.unixPath)) ok = Fail("The group " + args[0] + " cannot be removed.");
       linksDeleted_ = true;
       if (EqualNoCaseAnsi(progmanGroup_, args[0])) progmanGroup_.clear();
