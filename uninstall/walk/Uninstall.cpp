@@ -109,7 +109,6 @@ WalkResult UninstallEngine::PerformUninstall(const UninstallOptions& options) {
   options_ = options;
   if (!WaitForIdlePrefix()) return WalkResult::PrefixBusy;
 
-  if (options_.mode == UninstallMode::Custom) options_.rollback = false;
   minimum_ = options_.rollback ? std::max(1, log_.LatestInstallation()) : 1;
   const WinVersion version = platform_.Version();
   nt_ = version.nt;

@@ -34,7 +34,9 @@ enum class UninstallMode { Automatic = 1000, Custom = 1001 };
 struct UninstallOptions {
   std::string logPath;  // Windows path of INSTALL.LOG in the prefix
   UninstallMode mode = UninstallMode::Automatic;
-  bool rollback = false;  // undo only the latest installation, restoring its backups
+  // Undo only the latest installation, restoring its backups. Honoured in both modes: a
+  // Custom rollback with nothing selected still puts the backups back and cuts the log.
+  bool rollback = false;
 };
 
 enum class WalkResult {
