@@ -156,7 +156,9 @@ void UninstallEngine::RemoveDirectoryTree(const std::string& path, bool withFile
     return;
   }
   if (!platform_.FileExists(folder)) return;
-  if (!RemoveDirectoryTreeAt(folder, pattern, withFiles, 0) && platform_.FileExists(folder))
+  const int refused = report_.Count(ReportKind::Refused);
+  if (!RemoveDirectoryTreeAt(folder, pattern, withFiles, 0) && platform_.FileExists(folder) &&
+      report_.Count(ReportKind::Refused) == refused)
     report_.Add(ReportKind::Kept, folder + "\\",
                 withFiles ? "some of its files could not be removed"
                           : "it holds files the installation log does not know");

@@ -77,6 +77,9 @@ bool UninstallEngine::IsProtectedFolder(const std::string& folder) {
   if (f.size() < 4) return true;  // a drive root, or no folder at all
   std::vector<std::string> guarded = {windowsDir_, systemDir_, windowsDir_ + "\\system32",
                                       windowsDir_ + "\\syswow64", windowsDir_ + "\\sysnative"};
+  // The usual places even when the prefix's registry does not name them.
+  guarded.push_back("C:\\Program Files");
+  guarded.push_back("C:\\Program Files (x86)");
   if (!programFilesDir_.empty()) guarded.push_back(programFilesDir_);
   for (const char* name : {"ProgramFilesDir (x86)", "ProgramW6432Dir"}) {
     RegValue v;
