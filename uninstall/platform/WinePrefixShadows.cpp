@@ -111,9 +111,15 @@ void WinePrefix::RemoveShadowsOf(const std::string& linkWindows, const std::stri
       std::replace(rel.begin(), rel.end(), '/', '-');
       const std::string menu = config + "/menus/applications-merged/wine-" + rel + ".menu";
       if (::unlink(menu.c_str()) == 0) removedShadows_.push_back(menu);
+      // A menu folder left empty goes with its description.
       for (std::string dir = ParentOf(file); dir.size() > apps.size() && dir.rfind(apps + "/", 0) == 0;
-           dir = ParentOf(dir))
+           dir = ParentOf(dir)) {
         if (::rmdir(dir.c_str()) != 0) break;
+        std::string name = dir.substr(apps.size() + 1);
+        std::replace(name.begin(), name.end(), '/', '-');
+        const std::string description = data + "/desktop-directories/wine-" + name + ".directory";
+        if (::unlink(description.c_str()) == 0) removedShadows_.push_back(description);
+      }
     }
   }
   // Icons go when no entry left uses them; only plain names in the icon theme folders.
