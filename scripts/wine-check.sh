@@ -183,7 +183,8 @@ echo shared > "$C/windows/syswow64/vellgif.dll"
 echo fx > "$C/windows/syswow64/vellfx.dll"
 printf '[Quilo]\r\nTile=1\r\n' > "$C/windows/quilo.ini"
 printf '\r\n[Quilo]\r\nPath=C:\\Program Files (x86)\\Quilo\r\nMode=new\r\n' >> "$C/windows/win.ini"
-wt set HKLM "$SHARED" 'C:\windows\system32\vellgif.dll' dword 2 &&
+wt create HKLM "$SHARED" &&
+  wt set HKLM "$SHARED" 'C:\windows\system32\vellgif.dll' dword 2 &&
   wt set HKLM "$SHARED" 'C:\windows\system32\vellfx.dll' dword 1 &&
   wt create HKLM 'Software\Yarb\Quilo\Cache\Deep' &&
   wt set HKLM 'Software\Yarb\Quilo' Version sz 1.0 &&
@@ -253,6 +254,20 @@ if chattr +i "$APP/inuse.dll" 2>/dev/null; then inuse=1; else echo "   (chattr +
 
 echo "-- yarb_uninstall (shared files answered Yes, no restart yet)"
 "$WALK" --shared yes --no-restart --report-dir "$XDG/reports" "$APP/INSTALL.LOG" 2>/dev/null | sed 's/^/   /'
+if [ $inuse -eq 1 ]; then
+  if [ -e "$APP/inuse.dll" ] && wt pending | grep -q 'inuse.dll'; then
+    pass "file in use scheduled for deletion at the next start"
+  else
+    fail "file in use scheduled"
+  fi
+  # Checked before Wine starts again: its first program of a session does the pending work.
+  echo "-- the file is no longer in use; wineboot -r does the scheduled work"
+  chattr -i "$APP/inuse.dll"
+  WINEPREFIX=$W wineboot -r >/dev/null 2>&1
+  stop_wine
+  if [ -e "$APP/inuse.dll" ]; then fail "wineboot -r deleted the scheduled file"; else pass "wineboot -r deleted the scheduled file"; fi
+  if grep -q PendingFileRenameOperations "$W/system.reg"; then fail "pending list emptied"; else pass "pending list emptied"; fi
+fi
 echo "-- what Wine sees"
 for f in VellTile.exe Quilo.hlp Quilo.GID Samples INSTALL.LOG; do
   if [ -e "$APP/$f" ]; then fail "$f removed"; else pass "$f removed"; fi
@@ -276,19 +291,6 @@ if [ -e "$UPROGRAMS/Quilo" ]; then fail "Start Menu group and shortcuts gone"; e
 if [ -e "$MENU" ]; then fail "Linux menu entry gone"; else pass "Linux menu entry gone"; fi
 if ls "$XDG"/data/icons/hicolor/*/apps/*VellTile* >/dev/null 2>&1; then fail "menu icons gone"; else pass "menu icons gone"; fi
 if ls "$XDG"/reports/*.txt >/dev/null 2>&1; then pass "run report written to the data folder"; else fail "run report"; fi
-if [ $inuse -eq 1 ]; then
-  if [ -e "$APP/inuse.dll" ] && wt pending | grep -q 'inuse.dll'; then
-    pass "file in use scheduled for deletion at the next start"
-  else
-    fail "file in use scheduled"
-  fi
-  echo "-- the file is no longer in use; wineboot -r does the scheduled work"
-  chattr -i "$APP/inuse.dll"
-  WINEPREFIX=$W wineboot -r >/dev/null 2>&1
-  stop_wine
-  if [ -e "$APP/inuse.dll" ]; then fail "wineboot -r deleted the scheduled file"; else pass "wineboot -r deleted the scheduled file"; fi
-  if grep -q PendingFileRenameOperations "$W/system.reg"; then fail "pending list emptied"; else pass "pending list emptied"; fi
-fi
 out=$(WINEPREFIX=$W wine cmd /c echo started 2>/dev/null | tr -d '\r')
 stop_wine
 if [ "$out" = "started" ]; then pass "wine still starts programs in the prefix"; else fail "wine start after the walk: '$out'"; fi

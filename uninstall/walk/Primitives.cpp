@@ -159,9 +159,8 @@ void UninstallEngine::RemoveDirectoryTree(const std::string& path, bool withFile
   const int refused = report_.Count(ReportKind::Refused);
   if (!RemoveDirectoryTreeAt(folder, pattern, withFiles, 0) && platform_.FileExists(folder) &&
       report_.Count(ReportKind::Refused) == refused)
-    report_.Add(ReportKind::Kept, folder + "\\",
-                withFiles ? "some of its files could not be removed"
-                          : "it holds files the installation log does not know");
+    report_.Add(ReportKind::Kept, platform_.ToLongPath(folder) + "\\",
+                withFiles ? "some of its files could not be removed" : "it is not empty");
 }
 
 bool UninstallEngine::RemoveDirectoryTreeAt(const std::string& folder, const std::string& pattern,

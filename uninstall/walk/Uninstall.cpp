@@ -151,8 +151,7 @@ WalkResult UninstallEngine::PerformUninstall(const UninstallOptions& options) {
   CollectRefusals();
   auto deleteFn = [this](const std::string& p) { return DeleteOrSchedule(p); };
   if (options_.mode == UninstallMode::Automatic && !options_.rollback && !Cancelled()) {  // 13
-    if (DeleteInstallLog(platform_, options_.logPath, deleteFn))
-      report_.Add(ReportKind::Removed, options_.logPath, "the installation log");
+    DeleteInstallLog(platform_, options_.logPath, deleteFn);
   }
   RemoveDirectories();                                               // 14
   if (options_.rollback) {                                           // 15
