@@ -265,6 +265,53 @@ TEST(RegisterValue, EveryTypeConversion) {
   }
 }
 
+// Self-registration goes through Wine (regsvr32 for a library, the program's own switch for
+// a server program); without Wine it counts as failed, and a file that is no image is left.
+TEST(SelfRegistration, ThroughWineOrFailed) {
+  std::string pe(128, '\0');
+  pe[0] = 'M';
+  pe[1] = 'Z';
+  pe[60] = 64;
+  pe[64] = 'P';
+  pe[65] = 'E';
+  struct Case {
+    const char* file;
+    std::string content;
+    bool wine;
+    const char* ran;  // what Wine was asked to run ("" none)
+    ReportKind kind;
+  };
+  const Case cases[] = {
+      {"APP/srv.dll", pe, true, "regsvr32|/s|/u|C:\\APP\\srv.dll", ReportKind::Removed},
+      {"APP/srv.dll", pe, false, "", ReportKind::Failed},
+      {"APP/srv.exe", "x", true, "C:\\APP\\srv.exe|/UNREGSERVER", ReportKind::Removed},
+      {"APP/srv.exe", "x", false, "", ReportKind::Failed},
+      {"APP/text.dll", "not an image", true, "", ReportKind::Note},
+  };
+  for (const Case& c : cases) {
+    Walk w;
+    w.pfx.File(c.file, c.content);
+    const std::string record = w.pfx.Outside() + "/ran.txt";
+    if (c.wine) {
+      const std::string fake = w.pfx.Outside() + "/wine";
+      WriteText(fake, "#!/bin/sh\nIFS='|'; echo \"$*\" >> '" + record + "'\n");
+      ::chmod(fake.c_str(), 0755);
+      w.platform->SetWineProgram(fake);
+    }
+    const std::string win = "C:\\APP\\" + std::string(c.file + 4);
+    w.Parse({kHeader, kTitle, "File Copy: " + win, "Self-Register: " + win});
+    w.Run();
+    EXPECT_EQ(ReadText(record), c.ran[0] ? std::string(c.ran) + "\n" : "") << c.file;
+    if (c.kind != ReportKind::Note) {
+      bool found = false;
+      for (const ReportLine& l : w.Report().Lines())
+        found = found || (l.kind == c.kind && l.item == win && l.reason.find("registered") != std::string::npos);
+      EXPECT_TRUE(found) << c.file << " wine " << c.wine;
+    }
+    EXPECT_FALSE(w.Exists(c.file)) << c.file;
+  }
+}
+
 TEST(StatusText, ShortenedToFit) {
   struct Case {
     const char* item;
