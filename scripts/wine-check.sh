@@ -30,8 +30,8 @@ if [ ! -x "$TOOL" ] || [ ! -x "$WALK" ]; then
 fi
 
 failures=0
-pass() { echo "ok   - $1"; }
-fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
+pass() { printf 'ok   - %s\n' "$1"; }
+fail() { printf 'FAIL - %s\n' "$1"; failures=$((failures + 1)); }
 tool() { "$TOOL" "$PFX" "$@"; }
 # wine reg writes in the console's OEM code page when its output is a pipe.
 # REGPFX: the prefix the checks ask (default the first one).
@@ -202,52 +202,54 @@ WINEPREFIX=$W wine winemenubuilder -w "$PROGRAMS\\Quilo\\Quilo.lnk" >/dev/null 2
 stop_wine
 MENU=$XDG/data/applications/wine/Programs/Quilo/Quilo.desktop
 if [ -f "$MENU" ]; then pass "Wine made a Linux menu entry for the shortcut"; else fail "no menu entry made by winemenubuilder"; fi
+# printf, not echo: a shell's echo may read "\v" in C:\windows\...\vellgif.dll as an escape.
+line() { printf '%s\r\n' "$1"; }
 {
-  echo '***  Installation Started 12/09/2026 03:00 ***'
-  echo 'Title: Quilo Installation'
-  echo 'Delete in-use files: On'
-  echo "Made Dir: $WAPP"
-  echo "File Copy: $WAPP\\VellTile.exe"
-  echo "File Copy: $WAPP\\Quilo.hlp"
-  echo "File Copy: $WAPP\\inuse.dll"
-  echo "File Tree: $WAPP\\Samples"
-  echo 'File Copy: C:\windows\system32\vellgif.dll'
-  echo 'File Copy: C:\windows\system32\vellfx.dll'
-  echo 'INI New: quilo'
-  echo 'INI File: C:\windows\quilo.ini'
-  echo 'INI File: C:\windows\win.ini'
-  echo 'INI Sect: Quilo'
-  echo 'INI Item: Path'
-  echo "INI Val: $WAPP"
-  echo 'INI File: C:\windows\win.ini'
-  echo 'INI Sect: Quilo'
-  echo 'INI Item: Mode'
-  echo 'INI Val: new'
-  echo 'INI Old: old'
-  echo 'RegDB Key: Software\Yarb\Quilo'
-  echo 'RegDB Val: 1.0'
-  echo 'RegDB Name: Version'
-  echo 'RegDB Root: 2'
-  echo 'RegDB Key: Software\Yarb\Quilo'
-  echo 'RegDB Val: 3'
-  echo 'RegDB Name: Window'
-  echo 'RegDB Type: 3'
-  echo 'RegDB Root: 1'
-  echo 'RegDB Key: Control Panel\Desktop'
-  echo 'RegDB Val: 1'
-  echo 'RegDB Name: TileWallpaper'
-  echo 'RegDB Root: 1'
-  echo 'RegDB Old: 0'
-  echo 'RegDB Tree: Software\Yarb\Quilo\Cache'
-  echo 'RegDB Root: 2'
-  echo 'Create Service: QuiloSvc'
-  echo 'Icon Group: Quilo'
-  echo 'Icon Name: Quilo'
-  echo "Icon Cmd: $WAPP\\VellTile.exe"
-  echo 'Icon Group: Quilo'
-  echo 'Icon Name: Help'
-  echo "Icon Cmd: $WAPP\\Quilo.hlp"
-} | sed 's/$/\r/' > "$APP/INSTALL.LOG"
+  line '***  Installation Started 12/09/2026 03:00 ***'
+  line 'Title: Quilo Installation'
+  line 'Delete in-use files: On'
+  line "Made Dir: $WAPP"
+  line "File Copy: $WAPP\\VellTile.exe"
+  line "File Copy: $WAPP\\Quilo.hlp"
+  line "File Copy: $WAPP\\inuse.dll"
+  line "File Tree: $WAPP\\Samples"
+  line 'File Copy: C:\windows\system32\vellgif.dll'
+  line 'File Copy: C:\windows\system32\vellfx.dll'
+  line 'INI New: quilo'
+  line 'INI File: C:\windows\quilo.ini'
+  line 'INI File: C:\windows\win.ini'
+  line 'INI Sect: Quilo'
+  line 'INI Item: Path'
+  line "INI Val: $WAPP"
+  line 'INI File: C:\windows\win.ini'
+  line 'INI Sect: Quilo'
+  line 'INI Item: Mode'
+  line 'INI Val: new'
+  line 'INI Old: old'
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 1.0'
+  line 'RegDB Name: Version'
+  line 'RegDB Root: 2'
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 3'
+  line 'RegDB Name: Window'
+  line 'RegDB Type: 3'
+  line 'RegDB Root: 1'
+  line 'RegDB Key: Control Panel\Desktop'
+  line 'RegDB Val: 1'
+  line 'RegDB Name: TileWallpaper'
+  line 'RegDB Root: 1'
+  line 'RegDB Old: 0'
+  line 'RegDB Tree: Software\Yarb\Quilo\Cache'
+  line 'RegDB Root: 2'
+  line 'Create Service: QuiloSvc'
+  line 'Icon Group: Quilo'
+  line 'Icon Name: Quilo'
+  line "Icon Cmd: $WAPP\\VellTile.exe"
+  line 'Icon Group: Quilo'
+  line 'Icon Name: Help'
+  line "Icon Cmd: $WAPP\\Quilo.hlp"
+} > "$APP/INSTALL.LOG"
 # A file in use: Linux lets anything go, so the file is made immutable until "its program ends".
 inuse=0
 if chattr +i "$APP/inuse.dll" 2>/dev/null; then inuse=1; else echo "   (chattr +i not possible: no file in use)"; fi
