@@ -1,7 +1,9 @@
 // INSTALL.LOG as hostile input: the bytes are written as the log of a small Wine prefix in a
 // temporary folder and read with ParseInstallLog; every list must stay within its capacity,
 // every field within its width, and a rollback cut must keep exactly the bytes before the
-// latest header.
+// latest header. Then the log is undone by PerformUninstall over a fresh copy of the prefix
+// (the mode taken from the input's length): nothing outside the prefix may change, the
+// Windows and system folders stay, and the run must end.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,8 @@
 
 #include "InstallLog.h"
 #include "Platform.h"
+#include "UninstallEngine.h"
+#include "WinePrefix.h"
 
 namespace {
 
@@ -32,19 +36,15 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 std::string g_prefix;
+std::string g_root;  // holds the prefix and, beside it, what must never change
 
 void RemovePrefix() {
   std::error_code ec;
-  std::filesystem::remove_all(g_prefix, ec);
+  std::filesystem::remove_all(g_root, ec);
 }
 
-std::string MakePrefix() {
-  // Memory-backed when possible: every run rewrites the log, and a disk makes that slow.
-  char shm[] = "/dev/shm/installlog-fuzz-XXXXXX";
-  char tmp[] = "/tmp/installlog-fuzz-XXXXXX";
-  char* tmpl = ::access("/dev/shm", W_OK) == 0 ? shm : tmp;
-  if (!::mkdtemp(tmpl)) std::abort();
-  const std::string dir = tmpl;
+std::string FillPrefix(const std::string& dir) {
+  ::mkdir(dir.c_str(), 0755);
   for (const char* sub : {"/drive_c", "/drive_c/windows", "/drive_c/windows/system32",
                           "/drive_c/APP", "/drive_c/APP/DATA", "/dosdevices"})
     ::mkdir((dir + sub).c_str(), 0755);
@@ -64,7 +64,42 @@ std::string MakePrefix() {
   for (const char* f : {"/drive_c/APP/A.DLL", "/drive_c/APP/B.EXE", "/drive_c/APP/APP.INI",
                         "/drive_c/windows/system32/S.DLL", "/drive_c/windows/win.ini"})
     WriteText(dir + f, "x");
+  if (::symlink("/", (dir + "/dosdevices/z:").c_str()) != 0) std::abort();
+  if (::symlink((g_root + "/outside").c_str(), (dir + "/drive_c/APP/OUT").c_str()) != 0) std::abort();
   return dir;
+}
+
+std::string MakePrefix() {
+  // Memory-backed when possible: every run rewrites the log, and a disk makes that slow.
+  char shm[] = "/dev/shm/installlog-fuzz-XXXXXX";
+  char tmp[] = "/tmp/installlog-fuzz-XXXXXX";
+  char* tmpl = ::access("/dev/shm", W_OK) == 0 ? shm : tmp;
+  if (!::mkdtemp(tmpl)) std::abort();
+  g_root = tmpl;
+  ::mkdir((g_root + "/outside").c_str(), 0755);
+  ::mkdir((g_root + "/outside/d").c_str(), 0755);
+  WriteText(g_root + "/outside/a.txt", "keep");
+  WriteText(g_root + "/outside/d/b.txt", "keep");
+  return FillPrefix(g_root + "/pfx");
+}
+
+std::unique_ptr<yarb::WinePrefix> OpenSandboxed(const std::string& dir) {
+  auto p = std::make_unique<yarb::WinePrefix>(dir);
+  p->SetServerRoot(g_root + "/srv");
+  p->SetWineProgram("");  // nothing of the prefix is ever run
+  p->SetWineServerProgram("");
+  p->SetMenuFolders(g_root + "/menus/data", g_root + "/menus/config", g_root + "/menus/Desktop");
+  std::string error;
+  if (!p->Open(&error)) {
+    std::fprintf(stderr, "installlog_fuzz: %s\n", error.c_str());
+    std::abort();
+  }
+  return p;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 void Check(bool ok, const char* what) {
@@ -115,16 +150,10 @@ void CheckFields(const yarb::InstallLog& log) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static std::unique_ptr<yarb::Platform> platform = [] {
+  static std::unique_ptr<yarb::WinePrefix> platform = [] {
     g_prefix = MakePrefix();
     std::atexit(RemovePrefix);
-    std::string error;
-    auto p = yarb::OpenWinePrefix(g_prefix, &error);
-    if (!p) {
-      std::fprintf(stderr, "installlog_fuzz: %s\n", error.c_str());
-      std::abort();
-    }
-    return p;
+    return OpenSandboxed(g_prefix);
   }();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   WriteText(g_prefix + "/drive_c/APP/DATA/INSTALL.LOG", bytes);
@@ -149,5 +178,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string left((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Check(left == bytes.substr(0, log.latestHeaderOffset), "rollback kept other bytes");
   }
+
+  // The walk, over a fresh prefix of its own.
+  const std::string walkDir = g_root + "/walk";
+  {
+    std::error_code ec;
+    std::filesystem::remove_all(walkDir, ec);
+  }
+  FillPrefix(walkDir);
+  WriteText(walkDir + "/drive_c/APP/DATA/INSTALL.LOG", bytes);
+  {
+    auto walkPlatform = OpenSandboxed(walkDir);
+    yarb::InstallLog walkLog;
+    if (!yarb::ParseInstallLog(*walkPlatform, ui, logPath, &walkLog).ok) return 0;
+    yarb::UninstallEngine engine(*walkPlatform, ui, walkLog);
+    engine.silent = true;
+    yarb::UninstallOptions options;
+    options.logPath = logPath;
+    switch (size % 3) {
+      case 0:
+        break;
+      case 1:
+        options.mode = yarb::UninstallMode::Custom;
+        for (auto* list : {&walkLog.privateFiles, &walkLog.systemFiles})
+          for (auto& e : *list) e.selected = true;
+        for (auto& e : walkLog.directories) e.selected = true;
+        break;
+      default:
+        options.rollback = true;
+        break;
+    }
+    engine.PerformUninstall(options);
+    engine.DecideRestart();
+  }
+  Check(ReadAll(g_root + "/outside/a.txt") == "keep", "a file outside the prefix changed");
+  Check(ReadAll(g_root + "/outside/d/b.txt") == "keep", "a file outside the prefix changed");
+  struct stat st;
+  Check(::stat((walkDir + "/drive_c/windows/system32").c_str(), &st) == 0, "system folder removed");
+  Check(::lstat((walkDir + "/system.reg").c_str(), &st) == 0, "hive removed");
   return 0;
 }

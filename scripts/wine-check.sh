@@ -5,13 +5,18 @@
 #
 # Makes a fresh prefix, changes its registry through yarb_regtool while Wine is not running,
 # then asks Wine itself (wine reg query, wineboot -r) whether it sees exactly those changes
-# and still starts. Needs wine (apt-get install wine64) and a built yarb_regtool.
-# Environment: CHECK_PREFIX (default /tmp/yarb-wine-check) is removed and made anew.
+# and still starts. Then, in a second fresh prefix, lays down a small installed product as an
+# installer would, with the INSTALL.LOG that records it, runs the uninstall walk
+# (yarb_uninstall), and lets Wine confirm what is gone, what is back and what stays.
+# Needs wine (apt-get install wine64) and built yarb_regtool and yarb_uninstall.
+# Environment: CHECK_PREFIX (default /tmp/yarb-wine-check) and CHECK_PREFIX-walk are removed
+# and made anew.
 set -u
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${1:-$ROOT/build-plat}
 TOOL=$BUILD/uninstall/platform/yarb_regtool
+WALK=$BUILD/uninstall/yarb_uninstall
 PFX=${CHECK_PREFIX:-/tmp/yarb-wine-check}
 export WINEDEBUG=-all
 
@@ -19,18 +24,19 @@ if ! command -v wine >/dev/null 2>&1; then
   echo "wine is not installed; nothing checked"
   exit 77
 fi
-if [ ! -x "$TOOL" ]; then
-  echo "yarb_regtool not found in $BUILD (cmake --build $BUILD --target yarb_regtool)"
+if [ ! -x "$TOOL" ] || [ ! -x "$WALK" ]; then
+  echo "yarb_regtool or yarb_uninstall not found in $BUILD (cmake --build $BUILD --target yarb_regtool yarb_uninstall)"
   exit 2
 fi
 
 failures=0
-pass() { echo "ok   - $1"; }
-fail() { echo "FAIL - $1"; failures=$((failures + 1)); }
+pass() { printf 'ok   - %s\n' "$1"; }
+fail() { printf 'FAIL - %s\n' "$1"; failures=$((failures + 1)); }
 tool() { "$TOOL" "$PFX" "$@"; }
 # wine reg writes in the console's OEM code page when its output is a pipe.
-winereg() { WINEPREFIX=$PFX wine reg "$@" 2>/dev/null | tr -d '\r' | iconv -f CP437 -t UTF-8; }
-stop_wine() { WINEPREFIX=$PFX wineserver -w 2>/dev/null; }
+# REGPFX: the prefix the checks ask (default the first one).
+winereg() { WINEPREFIX=${REGPFX:-$PFX} wine reg "$@" 2>/dev/null | tr -d '\r' | iconv -f CP437 -t UTF-8; }
+stop_wine() { WINEPREFIX=${REGPFX:-$PFX} wineserver -w 2>/dev/null; }
 # expect_reg DESCRIPTION KEY VALUE TYPE DATA [extra reg args]: wine reg query must show the line.
 expect_reg() {
   desc=$1 key=$2 value=$3 type=$4 data=$5
@@ -148,6 +154,149 @@ if [ "$(tool server | head -1)" = "not running" ]; then pass "server gone after 
 
 echo "== Wine's hives after Wine rewrote them"
 if tool roundtrip; then pass "hives reproduced byte for byte"; else fail "hive round trip"; fi
+
+echo "== the uninstall walk over an installed product, in a fresh prefix"
+W=$PFX-walk
+XDG=$W-xdg
+rm -rf "$W" "$XDG"
+mkdir -p "$XDG/data" "$XDG/config"
+REGPFX=$W
+export XDG_DATA_HOME="$XDG/data" XDG_CONFIG_HOME="$XDG/config"
+WINEPREFIX=$W wineboot --init >/dev/null 2>&1
+stop_wine
+wt() { "$TOOL" "$W" "$@"; }
+C=$W/drive_c
+APP="$C/Program Files (x86)/Quilo"
+WAPP='C:\Program Files (x86)\Quilo'
+PROGRAMS=$(wt query HKCU 'Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' Programs | sed 's/^REG_SZ //')
+UPROGRAMS=$(wt unix "$PROGRAMS")
+SHARED='Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+
+# What a 32-bit installer laid down: Program Files (x86), syswow64, the Wow6432Node view.
+mkdir -p "$APP/Samples"
+cp "$C/windows/system32/notepad.exe" "$APP/VellTile.exe"
+echo help > "$APP/Quilo.hlp"
+echo gid > "$APP/Quilo.GID"
+echo tile > "$APP/Samples/tile.bmp"
+echo busy > "$APP/inuse.dll"
+echo shared > "$C/windows/syswow64/vellgif.dll"
+echo fx > "$C/windows/syswow64/vellfx.dll"
+printf '[Quilo]\r\nTile=1\r\n' > "$C/windows/quilo.ini"
+printf '\r\n[Quilo]\r\nPath=C:\\Program Files (x86)\\Quilo\r\nMode=new\r\n' >> "$C/windows/win.ini"
+wt create HKLM "$SHARED" &&
+  wt set HKLM "$SHARED" 'C:\windows\system32\vellgif.dll' dword 2 &&
+  wt set HKLM "$SHARED" 'C:\windows\system32\vellfx.dll' dword 1 &&
+  wt create HKLM 'Software\Yarb\Quilo\Cache\Deep' &&
+  wt set HKLM 'Software\Yarb\Quilo' Version sz 1.0 &&
+  wt set HKLM 'Software\Yarb\Quilo\Cache\Deep' Size dword 64 &&
+  wt create HKCU 'Software\Yarb\Quilo' &&
+  wt set HKCU 'Software\Yarb\Quilo' Window dword 3 &&
+  wt set HKCU 'Control Panel\Desktop' TileWallpaper sz 1 &&
+  wt create HKLM 'System\CurrentControlSet\Services\QuiloSvc' &&
+  wt set HKLM 'System\CurrentControlSet\Services\QuiloSvc' Start dword 3 &&
+  wt set HKLM 'System\CurrentControlSet\Services\QuiloSvc' ImagePath sz "$WAPP\\VellTile.exe" &&
+  wt link "$PROGRAMS\\Quilo\\Quilo.lnk" "$WAPP\\VellTile.exe" &&
+  wt link "$PROGRAMS\\Quilo\\Help.lnk" "$WAPP\\Quilo.hlp"
+if [ $? -eq 0 ]; then pass "product laid down"; else fail "product laid down"; fi
+WINEPREFIX=$W wine winemenubuilder -w "$PROGRAMS\\Quilo\\Quilo.lnk" >/dev/null 2>&1
+stop_wine
+MENU=$XDG/data/applications/wine/Programs/Quilo/Quilo.desktop
+if [ -f "$MENU" ]; then pass "Wine made a Linux menu entry for the shortcut"; else fail "no menu entry made by winemenubuilder"; fi
+# printf, not echo: a shell's echo may read "\v" in C:\windows\...\vellgif.dll as an escape.
+line() { printf '%s\r\n' "$1"; }
+{
+  line '***  Installation Started 12/09/2026 03:00 ***'
+  line 'Title: Quilo Installation'
+  line 'Delete in-use files: On'
+  line "Made Dir: $WAPP"
+  line "File Copy: $WAPP\\VellTile.exe"
+  line "File Copy: $WAPP\\Quilo.hlp"
+  line "File Copy: $WAPP\\inuse.dll"
+  line "File Tree: $WAPP\\Samples"
+  line 'File Copy: C:\windows\system32\vellgif.dll'
+  line 'File Copy: C:\windows\system32\vellfx.dll'
+  line 'INI New: quilo'
+  line 'INI File: C:\windows\quilo.ini'
+  line 'INI File: C:\windows\win.ini'
+  line 'INI Sect: Quilo'
+  line 'INI Item: Path'
+  line "INI Val: $WAPP"
+  line 'INI File: C:\windows\win.ini'
+  line 'INI Sect: Quilo'
+  line 'INI Item: Mode'
+  line 'INI Val: new'
+  line 'INI Old: old'
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 1.0'
+  line 'RegDB Name: Version'
+  line 'RegDB Root: 2'
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 3'
+  line 'RegDB Name: Window'
+  line 'RegDB Type: 3'
+  line 'RegDB Root: 1'
+  line 'RegDB Key: Control Panel\Desktop'
+  line 'RegDB Val: 1'
+  line 'RegDB Name: TileWallpaper'
+  line 'RegDB Root: 1'
+  line 'RegDB Old: 0'
+  line 'RegDB Tree: Software\Yarb\Quilo\Cache'
+  line 'RegDB Root: 2'
+  line 'Create Service: QuiloSvc'
+  line 'Icon Group: Quilo'
+  line 'Icon Name: Quilo'
+  line "Icon Cmd: $WAPP\\VellTile.exe"
+  line 'Icon Group: Quilo'
+  line 'Icon Name: Help'
+  line "Icon Cmd: $WAPP\\Quilo.hlp"
+} > "$APP/INSTALL.LOG"
+# A file in use: Linux lets anything go, so the file is made immutable until "its program ends".
+inuse=0
+if chattr +i "$APP/inuse.dll" 2>/dev/null; then inuse=1; else echo "   (chattr +i not possible: no file in use)"; fi
+
+echo "-- yarb_uninstall (shared files answered Yes, no restart yet)"
+"$WALK" --shared yes --no-restart --report-dir "$XDG/reports" "$APP/INSTALL.LOG" 2>/dev/null | sed 's/^/   /'
+if [ $inuse -eq 1 ]; then
+  if [ -e "$APP/inuse.dll" ] && wt pending | grep -q 'inuse.dll'; then
+    pass "file in use scheduled for deletion at the next start"
+  else
+    fail "file in use scheduled"
+  fi
+  # Checked before Wine starts again: its first program of a session does the pending work.
+  echo "-- the file is no longer in use; wineboot -r does the scheduled work"
+  chattr -i "$APP/inuse.dll"
+  WINEPREFIX=$W wineboot -r >/dev/null 2>&1
+  stop_wine
+  if [ -e "$APP/inuse.dll" ]; then fail "wineboot -r deleted the scheduled file"; else pass "wineboot -r deleted the scheduled file"; fi
+  if grep -q PendingFileRenameOperations "$W/system.reg"; then fail "pending list emptied"; else pass "pending list emptied"; fi
+fi
+echo "-- what Wine sees"
+for f in VellTile.exe Quilo.hlp Quilo.GID Samples INSTALL.LOG; do
+  if [ -e "$APP/$f" ]; then fail "$f removed"; else pass "$f removed"; fi
+done
+if [ -e "$C/windows/quilo.ini" ]; then fail "created INI file removed"; else pass "created INI file removed"; fi
+if grep -q '^Path=' "$C/windows/win.ini"; then fail "created INI item removed"; else pass "created INI item removed"; fi
+if grep -q '^Mode=old' "$C/windows/win.ini"; then pass "changed INI item back to its old value"; else fail "changed INI item"; fi
+if [ -e "$C/windows/syswow64/vellgif.dll" ]; then pass "shared DLL still counted elsewhere stays"; else fail "shared DLL removed"; fi
+expect_reg "its SharedDLLs count lowered to 1" "HKLM\\$SHARED" 'C:\windows\system32\vellgif.dll' REG_DWORD '0x1' /reg:32
+if [ -e "$C/windows/syswow64/vellfx.dll" ]; then fail "shared DLL at count 0 removed (answered Yes)"; else pass "shared DLL at count 0 removed (answered Yes)"; fi
+if winereg query "HKLM\\$SHARED" /reg:32 | grep -aqi vellfx; then fail "its SharedDLLs value deleted"; else pass "its SharedDLLs value deleted"; fi
+stop_wine
+expect_reg "changed value back to its old data" 'HKCU\Control Panel\Desktop' TileWallpaper REG_SZ '0'
+if winereg query 'HKLM\Software\Yarb\Quilo' /reg:32 /v Version | grep -aq Version; then fail "created value gone"; else pass "created value gone"; fi
+stop_wine
+if winereg query 'HKLM\Software\Yarb\Quilo\Cache' /reg:32 | grep -aq '^HKEY_'; then fail "registry tree gone"; else pass "registry tree gone"; fi
+stop_wine
+expect_no_key "created value's empty key chain gone" 'HKCU\Software\Yarb'
+expect_no_key "service key gone" 'HKLM\System\CurrentControlSet\Services\QuiloSvc'
+if [ -e "$UPROGRAMS/Quilo" ]; then fail "Start Menu group and shortcuts gone"; else pass "Start Menu group and shortcuts gone"; fi
+if [ -e "$MENU" ]; then fail "Linux menu entry gone"; else pass "Linux menu entry gone"; fi
+if ls "$XDG"/data/icons/hicolor/*/apps/*VellTile* >/dev/null 2>&1; then fail "menu icons gone"; else pass "menu icons gone"; fi
+if ls "$XDG"/reports/*.txt >/dev/null 2>&1; then pass "run report written to the data folder"; else fail "run report"; fi
+out=$(WINEPREFIX=$W wine cmd /c echo started 2>/dev/null | tr -d '\r')
+stop_wine
+if [ "$out" = "started" ]; then pass "wine still starts programs in the prefix"; else fail "wine start after the walk: '$out'"; fi
+unset REGPFX XDG_DATA_HOME XDG_CONFIG_HOME
 
 echo
 if [ $failures -eq 0 ]; then echo "all checks passed"; else echo "$failures check(s) failed"; fi

@@ -150,11 +150,21 @@ class Parser {
   // compare against every entry, and a plain byte compare keeps that fast.
   std::vector<std::string> dirFolded_;
   void AddDirectory(DirEntry entry);
+  // A folder path in the one form every folder comparison uses: long names, ending in "\\"
+  // unless it holds a wildcard, folded for a byte compare.
+  std::string DirKey(const std::string& path);
 };
+
+std::string Parser::DirKey(const std::string& path) {
+  if (path.find_first_of("*?") != std::string::npos) return FoldKey(LongForm(path));
+  std::string longForm = LongForm(path);
+  while (longForm.size() > 1 && longForm.back() == '\\') longForm.pop_back();
+  return FoldKey(longForm + "\\");
+}
 
 void Parser::AddDirectory(DirEntry entry) {
   if (log_.directories.size() >= kListCapacity) return;
-  dirFolded_.push_back(FoldKey(entry.path));
+  dirFolded_.push_back(DirKey(entry.path));
   log_.directories.push_back(std::move(entry));
 }
 
@@ -725,16 +735,31 @@ void Parser::MadeDirRecord(std::string_view value) {
     if (path.size() >= kPathChars) path.resize(kPathChars - 1);
     path.push_back('\\');
   }
-  if (!logFolder_.empty() && StartsWithNoCase(logFolder_, path)) logFolder_ = path;
+  // Folders are compared in long form: a log may spell a folder "PROGRA~1" in one record and
+  // "Program Files" in the next, and the log folder is kept in short form.
+  const std::string folded = DirKey(path);
+  if (!logFolder_.empty() && folded.size() <= kPathChars) {
+    const std::string logKey = DirKey(logFolder_);
+    if (logKey.compare(0, folded.size(), folded) == 0) {
+      const std::string shortForm = WithoutTrailingSlash(platform_.ToShortPath(path));
+      logFolder_ = CutToField(shortForm, kPathChars - 1) + "\\";
+    }
+  }
   if (!TakesDirectory(path)) return;
-  const std::string folded = FoldKey(path);
   for (size_t i = 0; i < dirFolded_.size(); ++i) {
+    DirEntry& entry = log_.directories[i];
+    // Only a plain folder merges: a wildcard or tree entry cut to a parent would delete every
+    // file under that parent.
+    if (entry.treeInstallation != 0 || entry.path.find_first_of("*?") != std::string::npos)
+      continue;
     std::string& f = dirFolded_[i];
     const size_t n = std::min(f.size(), folded.size());
     if (std::memcmp(f.data(), folded.data(), n) == 0) {
-      f.resize(n);
-      log_.directories[i].path.resize(n);
-      log_.directories[i].madeInstallation = current_;
+      if (folded.size() < f.size()) {
+        f = folded;
+        entry.path = path;
+      }
+      entry.madeInstallation = current_;
       return;
     }
   }
@@ -749,7 +774,7 @@ void Parser::FileTreeRecord(std::string_view value) {
     path.push_back('\\');
   }
   if (!TakesDirectory(path)) return;
-  const std::string folded = FoldKey(path);
+  const std::string folded = DirKey(path);
   for (size_t i = 0; i < dirFolded_.size(); ++i) {
     if (dirFolded_[i] == folded) {
       log_.directories[i].treeInstallation = log_.directories[i].madeInstallation = current_;

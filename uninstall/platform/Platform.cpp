@@ -76,6 +76,19 @@ bool RegValue::AsDword(uint32_t* value) const {
   return true;
 }
 
+bool Platform::SameLocation(const std::string& a, const std::string& b) {
+  auto form = [this](const std::string& p) {
+    std::string s = ToLongPath(p);
+    while (s.size() > 3 && (s.back() == '\\' || s.back() == '/')) s.pop_back();
+    for (char& c : s) {
+      if (c == '/') c = '\\';
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return s;
+  };
+  return form(a) == form(b);
+}
+
 namespace {
 
 bool IsDir(const std::string& p) {

@@ -256,6 +256,22 @@ class Platform {
   virtual bool ProgmanExecute(const std::string& command) = 0;
   virtual void ProgmanDisconnect() = 0;
 
+  // ---- checks the uninstall walk makes before it changes anything -------------------------
+  // True when a change at `path` would stay inside the prefix (after every link is followed).
+  // A walk tests this before it descends into a folder, so that a folder leading out is
+  // refused once instead of file by file. The default: every path may change.
+  virtual bool MayChange(const std::string& /*path*/) { return true; }
+  // True when the last component of `path` is a symbolic link (a walk does not descend into
+  // it). The default: no links.
+  virtual bool IsSymbolicLink(const std::string& /*path*/) { return false; }
+  // True when both paths name the same file or folder, however they are spelt (case,
+  // aliases, ".", "..", slashes, another drive leading to the same place). The default
+  // compares the long forms without regard to case.
+  virtual bool SameLocation(const std::string& a, const std::string& b);
+  // The Linux files (menu entries, desktop files, icons) that were removed because the
+  // shortcut they stand for was deleted, since the last call.
+  virtual std::vector<std::string> TakeRemovedShadows() { return {}; }
+
   // ---- shell links ---------------------------------------------------------------------------
   // Writes a .lnk file (Shell Link Binary File Format); missing folders of the path are made.
   virtual bool CreateShellLink(const std::string& linkPath, const ShellLinkInfo& info) = 0;

@@ -23,6 +23,15 @@ class WinePrefix : public Platform {
   void SetServerRoot(const std::string& tmpDir) { serverRoot_ = tmpDir; }
   void SetWineProgram(const std::string& wine) { wine_ = wine; }
   void SetWineServerProgram(const std::string& server) { wineserver_ = server; }
+  // The Linux folders where Wine puts the menu entries, icons and desktop files of
+  // shortcuts (defaults: $XDG_DATA_HOME or ~/.local/share, $XDG_CONFIG_HOME or ~/.config,
+  // ~/Desktop).
+  void SetMenuFolders(const std::string& dataHome, const std::string& configHome,
+                      const std::string& desktopDir) {
+    dataHome_ = dataHome;
+    configHome_ = configHome;
+    desktopDir_ = desktopDir;
+  }
   // The 32-bit view (the uninstaller is a 32-bit program); on by default.
   void SetView32(bool on) { view32_ = on; }
   // The Linux folder of the wineserver of this prefix (exists or not).
@@ -105,6 +114,11 @@ class WinePrefix : public Platform {
   bool CreateShellLink(const std::string& linkPath, const ShellLinkInfo& info) override;
   bool ReadShellLink(const std::string& linkPath, ShellLinkInfo* info) override;
 
+  bool MayChange(const std::string& path) override;
+  bool IsSymbolicLink(const std::string& path) override;
+  bool SameLocation(const std::string& a, const std::string& b) override;
+  std::vector<std::string> TakeRemovedShadows() override;
+
  private:
   struct Resolved;
   struct RegNode;
@@ -141,6 +155,11 @@ class WinePrefix : public Platform {
   std::string ProfileFolder();
   std::string ProgramsFolder();
 
+  // The Linux menu entries of shortcuts (removed with the .lnk they stand for).
+  void RemoveShadowsOf(const std::string& linkWindows, const std::string& linkUnix);
+  void RemoveShadowsUnder(const std::string& unixDir);
+  std::string OnDiskWindowsPath(const Resolved& r);
+
   // Wine processes.
   bool RunWine(const std::vector<std::string>& args, const std::string& unixCwd, bool wait,
                int* status);
@@ -162,6 +181,8 @@ class WinePrefix : public Platform {
   bool progmanConnected_ = false;
   std::vector<std::vector<std::string>> deferredLaunches_;
   bool linksDeleted_ = false;
+  std::string dataHome_, configHome_, desktopDir_;
+  std::vector<std::string> removedShadows_;
 };
 
 }  // namespace yarb

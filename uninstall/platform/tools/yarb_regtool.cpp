@@ -6,7 +6,7 @@
 //     set ROOT KEY NAME sz|expand|multi|dword|binary DATA   (multi: items split by '|';
 //                                                             binary: hex pairs)
 //     query ROOT KEY [NAME] | pending | move-delayed FROM [TO] | short PATH | long PATH
-//     unix PATH | version | roundtrip | server
+//     unix PATH | version | roundtrip | server | link LINK TARGET [ARGS]
 //   ROOT is HKCR, HKCU, HKLM, HKU or HKCC. Strings are taken as UTF-8.
 #include <cstdio>
 #include <cstdlib>
@@ -147,6 +147,11 @@ int main(int argc, char** argv) {
   } else if (cmd == "pending") {
     for (const auto& [from, to] : p.PendingRenames())
       std::printf("%s -> %s\n", AnsiToUtf8(from).c_str(), to.empty() ? "(delete)" : AnsiToUtf8(to).c_str());
+  } else if (cmd == "link") {
+    ShellLinkInfo link;
+    link.target = arg(i + 1);
+    link.arguments = arg(i + 2);
+    ok = p.CreateShellLink(arg(i), link);
   } else if (cmd == "move-delayed") {
     ok = p.MoveFileDelayed(arg(i), arg(i + 1), true);
   } else {
