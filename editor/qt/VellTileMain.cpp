@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -69,13 +68,16 @@ class TTreeKeys : public QObject {
 // bar has room; squeezed by a window narrower than the bar (a desktop that
 // ignores the window's minimum width), it shortens its text with an
 // ellipsis rather than running into its neighbours.
+//
+// The activity panel is the one that gives way first: it may shrink down to
+// `least` pixels while the others keep their widths.
 class TStatusPanel : public QLabel {
  public:
-  TStatusPanel(int width, QWidget* parent) : QLabel(parent), width_(width) {
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+  TStatusPanel(int width, int least, QWidget* parent) : QLabel(parent), width_(width), least_(least) {
+    setSizePolicy(least < width ? QSizePolicy::Preferred : QSizePolicy::Fixed, QSizePolicy::Preferred);
   }
   QSize sizeHint() const override { return {width_, QLabel::sizeHint().height()}; }
-  QSize minimumSizeHint() const override { return sizeHint(); }
+  QSize minimumSizeHint() const override { return {least_, QLabel::sizeHint().height()}; }
 
  protected:
   void paintEvent(QPaintEvent* event) override {
@@ -87,7 +89,7 @@ class TStatusPanel : public QLabel {
   }
 
  private:
-  int width_;
+  int width_, least_;
 };
 
 struct TCursorSpec {
@@ -599,7 +601,8 @@ void TfVellTile::BuildStatusBar() {
   const char* widest[5] = {"Width: 00000", "Height: 00000", "X: 00000", "Y: 00000", ""};
   const QFontMetrics fm(bar->font());
   for (int i = 0; i < 5; ++i) {
-    auto* label = new TStatusPanel(std::max(widths[i], fm.horizontalAdvance(QString::fromLatin1(widest[i])) + 12), bar);
+    const int width = std::max(widths[i], fm.horizontalAdvance(QString::fromLatin1(widest[i])) + 12);
+    auto* label = new TStatusPanel(width, i == 4 ? fm.horizontalAdvance(QStringLiteral("Idle...")) + 12 : width, bar);
     label->setObjectName(QStringLiteral("stPanel%1").arg(i));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(3, 0, 3, 0);
@@ -616,17 +619,6 @@ void TfVellTile::BuildStatusBar() {
   SetStatusText(2, QStringLiteral("X: 0"));
   SetStatusText(3, QStringLiteral("Y: 0"));
   SetStatusText(4, QStringLiteral("Idle..."));
-  // The panels keep their widths, so the window is never narrower than the
-  // bar needs to show all six.
-  bar->ensurePolished();
-  int needed = 0;
-  for (QWidget* panel : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-    if (panel->objectName().startsWith(QStringLiteral("stPanel"))) needed += panel->minimumSizeHint().width();
-  const QMargins margins = bar->contentsMargins();
-  const int spacing = bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
-  // Gaps between the panels and the filler, and the size grip at the end.
-  needed += margins.left() + margins.right() + 7 * std::max(spacing, 4) + 24;
-  setMinimumWidth(std::max(minimumWidth(), needed));
 }
 
 void TfVellTile::RegisterCursors() {
