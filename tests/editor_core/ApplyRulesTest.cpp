@@ -201,14 +201,7 @@ TEST(ApplyRules, FieldsLandWhereEachEffectKeepsThem) {
   EXPECT_FALSE(EffectLogLine(45, "Scroll", p, TLogContext{}).has_value());
 }
 
-TEST(ApplyRules, RunStylesMenuRoadAndAvailability) {
-  EXPECT_EQ(EffectRunStyle(0), TRunStyle::Routine);
-  EXPECT_EQ(EffectRunStyle(53), TRunStyle::Routine);
-  EXPECT_EQ(EffectRunStyle(6), TRunStyle::Bracketed);
-  EXPECT_EQ(EffectRunStyle(35), TRunStyle::Bracketed);
-  EXPECT_EQ(EffectRunStyle(14), TRunStyle::FilterDialog);
-  EXPECT_EQ(EffectRunStyle(45), TRunStyle::SelectOnly);
-
+TEST(ApplyRules, MenuRoadAndAvailability) {
   int type = 6;
   std::string name = "Classic Emboss";
   MenuSelection(14, type, name);
