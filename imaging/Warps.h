@@ -22,9 +22,8 @@ namespace vell {
 // Every column c shifted down by round(H * sin(c / P)) rows, H = height held
 // to -Height() ... Height(). P = Width() / pi / x with usePeaks (x peaks across
 // the width), else P = x (the wavelength). With wrap the rows leave at the
-// bottom and come back at the top: on a 1 x 4 column [a,b,c,d] a shift of +1
-// gives [d,a,b,c]. Without wrap the gaps repeat the top or bottom row:
-// [a,a,b,c]. Nothing changes for x = 0 (either meaning), a non-finite x, or a
+// bottom and come back at the top: a column [a,b,c,d] shifted by +1 becomes
+// [d,a,b,c]. Without wrap the gaps repeat the top or bottom row: [a,a,b,c]. Nothing changes for x = 0 (either meaning), a non-finite x, or a
 // negative height without wrap.
 void SineWaveUpDown(TPixelBuffer& image, int height, bool wrap, bool usePeaks, double x);
 
