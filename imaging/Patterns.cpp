@@ -472,9 +472,14 @@ namespace {
 bool MergeWith(TPixelBuffer& image, int percent, const TPixelBuffer& other) {
   if (!IsWorkingPicture(image) || other.Empty() || other.Width() < 1 || other.Height() < 1) return false;
   const int w = image.Width(), h = image.Height();
+  // A 24-bit picture of the same size is its own stretch (and may be the picture itself).
   TPixelBuffer stretched;
-  stretched.Allocate(w, h, 0, 24);
-  other.PaintStretched(stretched, 0, 0, w, h);
+  const bool direct = other.BitCount() == 24 && other.Width() == w && other.Height() == h;
+  if (!direct) {
+    stretched.Allocate(w, h, 0, 24);
+    other.PaintStretched(stretched, 0, 0, w, h);
+  }
+  const TPixelBuffer& from = direct ? other : stretched;
   // Every (other, picture) pair of channel values, worked once.
   const double c = static_cast<float>(percent) / 100.0f;
   std::vector<uint8_t> mix(65536);
@@ -482,7 +487,7 @@ bool MergeWith(TPixelBuffer& image, int percent, const TPixelBuffer& other) {
     for (int p = 0; p < 256; ++p) mix[(o << 8) | p] = ClampByte(std::nearbyint(c * o + (1 - c) * p));
   for (int y = 0; y < h; ++y) {
     uint8_t* dst = image.Row(y);
-    const uint8_t* src = stretched.Row(y);
+    const uint8_t* src = from.Row(y);
     for (int i = 0; i < 3 * w; ++i) dst[i] = mix[(src[i] << 8) | dst[i]];
   }
   return true;
