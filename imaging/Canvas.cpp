@@ -684,7 +684,24 @@ void TCanvas::FloodFill(int x, int y) {
 }
 
 void TCanvas::SetPixel(int x, int y, uint32_t colour) {
-  PaintSpans({{y, x, x + 1}}, colour, TRop2::CopyPen);
+  const int w = target_.Width(), h = target_.Height();
+  if (target_.BitCount() != 24) return;
+  if (Wrap) {
+    // Only the 3 x 3 mosaic around the picture folds back onto it.
+    if (x >= -w && x < 0) x += w;
+    else if (x >= w && x < 2 * w) x -= w;
+    if (y >= -h && y < 0) y += h;
+    else if (y >= h && y < 2 * h) y -= h;
+  }
+  if (x < 0 || y < 0 || x >= w || y >= h) return;
+  TRGB24& p = target_.Row24(y)[x];
+  p.b = BlueOf(colour), p.g = GreenOf(colour), p.r = RedOf(colour);
+  if (dirty_.Empty()) {
+    dirty_ = {x, y, x + 1, y + 1};
+  } else {
+    dirty_ = {std::min(dirty_.left, x), std::min(dirty_.top, y), std::max(dirty_.right, x + 1),
+              std::max(dirty_.bottom, y + 1)};
+  }
 }
 
 uint32_t TCanvas::Pixel(int x, int y) const {
