@@ -14,7 +14,10 @@
 #include "imaging/Filters.h"
 #include "imaging/GBlur.h"
 #include "imaging/Geometry.h"
+#include "imaging/Patterns.h"
+#include "imaging/Relief.h"
 #include "imaging/Tiling.h"
+#include "imaging/Warps.h"
 
 namespace vell {
 
@@ -231,6 +234,151 @@ R RotateSeamlessRun(TEffectCall& c) {
   return c.Bracketed([](TPixelBuffer& image) { RotateSeamless(image); });
 }
 
+// ---- distortions --------------------------------------------------------------
+
+inline constexpr char kCircularQuestion[] = "Circular only works correctly with a 256 x 256 image. OK?";
+
+// SineWave U/D (15) and L/R (16): the height is the main value, the amount
+// the peaks or the wavelength as "Use Peaks" stands.
+template <bool UpDown>
+R SineWave(TEffectCall& c) {
+  const bool usePeaks = c.Fields.UsePeaks, wrap = c.Fields.Wrap;
+  const TEffectExtras& x = c.X();
+  const double amount = UpDown ? (usePeaks ? x.UDPeakVal : x.UDWavVal) : (usePeaks ? x.LRPeakVal : x.LRWavVal);
+  const int height = c.Value();
+  return c.Bracketed([=](TPixelBuffer& image) {
+    if (UpDown)
+      SineWaveUpDown(image, height, wrap, usePeaks, amount);
+    else
+      SineWaveLeftRight(image, height, wrap, usePeaks, amount);
+  });
+}
+
+R SineBoth(TEffectCall& c) {
+  const int heightUD = c.Params().Value(15), heightLR = c.Params().Value(16);
+  const double peaksLR = c.X().LRPeakVal, peaksUD = c.X().UDPeakVal;
+  return c.Bracketed(
+      [=](TPixelBuffer& image) { SineWaveBoth(image, heightUD, heightLR, peaksLR, peaksUD); });
+}
+
+// Twist and FishEye read an untouched copy in the scratch image.
+R TwistRun(TEffectCall& c) {
+  const int looseness = c.Value();
+  TPixelBuffer& scratch = c.Editor().dibScratch;
+  return c.Bracketed([&scratch, looseness](TPixelBuffer& image) {
+    CopyImage(image, scratch);
+    Twist(scratch, image, looseness);
+  });
+}
+
+R FishEyeRun(TEffectCall& c) {
+  const double magnification = c.X().FishVal;
+  TPixelBuffer& scratch = c.Editor().dibScratch;
+  return c.Bracketed([&scratch, magnification](TPixelBuffer& image) {
+    CopyImage(image, scratch);
+    FishEye(scratch, image, magnification);
+  });
+}
+
+// Circular is made for 256 x 256; any other size asks first.
+R CircularRun(TEffectCall& c) {
+  if ((c.Work().Width() != 256 || c.Work().Height() != 256) && !c.AskOkCancel(kCircularQuestion))
+    return R::Cancelled;
+  return c.Bracketed([](TPixelBuffer& image) { Circular(image); });
+}
+
+R WavesRun(TEffectCall& c) {
+  const int amplitude = c.Value(), waveLength = c.X().WvLenVal;
+  const bool reflective = c.X().WvRflVal;
+  const double phase = c.X().WvPhsVal;
+  return c.Bracketed([=](TPixelBuffer& image) { Waves(image, amplitude, waveLength, reflective, phase); });
+}
+
+R WhirlPinchRun(TEffectCall& c) {
+  const double radius = c.X().WhRadVal, pinch = c.X().WhPchVal;
+  const int angle = c.Value();
+  return c.Bracketed([=](TPixelBuffer& image) { WhirlPinch(image, radius, pinch, angle); });
+}
+
+// ---- displacement and relief ----------------------------------------------------
+
+// The texture dialog gives the picture and the source text the line names.
+R MapTextureRun(TEffectCall& c) {
+  TLogContext& log = c.LogContext();
+  log.TextureSource = "Use Current Texture";
+  std::optional<std::pair<const TPixelBuffer*, std::string>> texture;
+  if (c.Hooks().AskTexture) texture = c.Hooks().AskTexture();
+  if (!texture || texture->first == nullptr) return R::Cancelled;
+  log.TextureSource = texture->second;
+  const TPixelBuffer& picture = *texture->first;
+  const double k = MapTextureBrightness(c.Value());
+  return c.Bracketed([&picture, k](TPixelBuffer& image) { MapTexture(image, picture, k); });
+}
+
+// StretchBlur (53 buffer, 54 self): no shift at all is no change and no snapshot.
+template <bool WithBuffer>
+R StretchBlurRun(TEffectCall& c) {
+  const int ud = WithBuffer ? c.X().UDSBlurBuf : c.X().UDSBlurSelf, lr = c.Value();
+  const int repetitions = c.X().SBlurReps;
+  const TPixelBuffer& mask = WithBuffer ? c.Editor().dibBuffer : c.Work();
+  if ((ud == 0 && lr == 0) || mask.Empty()) return R::Refused;
+  return c.Bracketed([&mask, ud, lr, repetitions](TPixelBuffer& image) { StretchBlur(image, ud, lr, mask, repetitions); });
+}
+
+// Water (55 buffer, 56 self): the control picture steers the working image.
+template <bool WithBuffer>
+R WaterRun(TEffectCall& c) {
+  const int ud = WithBuffer ? c.X().UDWatBuf : c.X().UDWatSelf, lr = c.Value();
+  const TPixelBuffer& control = WithBuffer ? c.Editor().dibBuffer : c.Work();
+  return c.Bracketed([&control, ud, lr](TPixelBuffer& image) { Water(ud, lr, control, image); });
+}
+
+R HeightMapRun(TEffectCall& c) {
+  const int depth = c.X().HytDp, elevation = c.X().HytEl, azimuth = c.Value();
+  const bool bumpMap = c.X().HytBm;
+  return c.Bracketed([=](TPixelBuffer& image) { HeightMap(image, depth, bumpMap, elevation, azimuth); });
+}
+
+// ---- patterns -------------------------------------------------------------------
+
+R MarbleRun(TEffectCall& c) {
+  const int graininess = c.Value(), turbulence = c.X().TurbVal;
+  const double scale = c.X().ScaleVal;
+  if (turbulence == 0) {
+    c.Message(kTurbulenceCannotBeZero);
+    return R::Refused;
+  }
+  return c.Bracketed([=](TPixelBuffer& image) { Marble(image, graininess, turbulence, scale); });
+}
+
+R MergeBufferRun(TEffectCall& c) {
+  const TPixelBuffer& buffer = c.Editor().dibBuffer;
+  if (buffer.Empty()) return R::Refused;
+  const int percent = c.Value();
+  return c.Bracketed([&buffer, percent](TPixelBuffer& image) { MergeBuffer(image, percent, buffer); });
+}
+
+R ButtonizeRun(TEffectCall& c) {
+  const uint32_t pen = c.Fields.PenColor, brush = c.Fields.BrushColor;
+  const int edge = c.Value();
+  return c.Bracketed([=](TPixelBuffer& image) { Buttonize(image, pen, brush, edge); });
+}
+
+R SuperNovaRun(TEffectCall& c) {
+  const uint32_t pen = c.Fields.PenColor;
+  const int radius = c.Value();
+  const TEffectExtras& x = c.X();
+  const int spokes = x.NovaSpok, hue = x.NovaHue, xPos = x.NovaX, yPos = x.NovaY;
+  return c.Bracketed([=](TPixelBuffer& image) { SuperNova(image, pen, radius, spokes, hue, xPos, yPos); });
+}
+
+// Trace draws in the stored pen colour with "Use Pen Color", else in black.
+R TraceRun(TEffectCall& c) {
+  const int intensity = c.Value();
+  const uint32_t colour = c.X().TrUseVal ? c.X().TrColVal : 0;
+  return c.Bracketed([=](TPixelBuffer& image) { Trace(image, intensity, colour); });
+}
+
 // ---- field adjustments ------------------------------------------------------
 
 // Gaussian Blur above 5 runs with 1, and the field says so.
@@ -304,39 +452,48 @@ constexpr TEffectDef kEffects[] = {
         .Params(50, "Range: 1 - Height", {Real("Peaks", P::UDPeakVal), Own("Height")})
         .PeaksAndWrap(Real("Wavelength", P::UDWavVal))
         .SecondFirst()
+        .Runs(SineWave<true>)
         .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().UDPeakVal, a.X().UDWavVal); }),
     E(16, "SineWave L/R", C::Distortions, "SineWave L/R", "Ctrl+E", "SineWave Left/Right")
         .Params(64, "Range: 1 - Width", {Real("Peaks", P::LRPeakVal), Own("Height")})
         .PeaksAndWrap(Real("Wavelength", P::LRWavVal))
         .SecondFirst()
+        .Runs(SineWave<false>)
         .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().LRPeakVal, a.X().LRWavVal); }),
     E(17, "SineWave Both", C::Distortions, "SineWave Both", "Ctrl+X")
         .Params(0, "",
                 {Real("Peaks U/D", P::UDPeakVal), ValueOf("Height", 15), Real("Peaks L/R", P::LRPeakVal),
                  ValueOf("Height", 16)})
+        .Runs(SineBoth)
         .Logs([](const TLogArgs& a) {
           return ", U/D Peaks " + a.Real(a.X().UDPeakVal) + ", U/D Height " + a.ValueOf(15) + ", L/R Peaks " +
                  a.Real(a.X().LRPeakVal) + ", L/R Height " + a.ValueOf(16);
         }),
     E(18, "Twist", C::Distortions, "Twist", "Ctrl+T")
         .Params(100, "Range: 1 - 500", {Own("Looseness")})
+        .Runs(TwistRun)
         .Logs([](const TLogArgs& a) { return ", Looseness " + a.Value(); }),
     E(19, "Fisheye", C::Distortions, "FishEye", "Ctrl+F", "FishEye")
         .Params(0, "Range: 0.01 - 5.00", {Fix2("Magnification", P::FishVal)})
+        .Runs(FishEyeRun)
         .Logs([](const TLogArgs& a) { return ", Magnification " + a.Fixed2(a.X().FishVal); }),
-    E(20, "Circular", C::Distortions, "Circular", "Ctrl+W"),
+    E(20, "Circular", C::Distortions, "Circular", "Ctrl+W").Runs(CircularRun),
     E(21, "Astroid", C::Distortions, "Astroid", "Ctrl+A")
         .Params(5, "Range: 1 - 9 (Odd)", {Own("Thickness")})
         .AfterRead(OddThickness)
+        .Runs(WithValue<Astroid>)
         .Logs([](const TLogArgs& a) { return ", Thickness " + a.Value(); }),
     E(22, "Concentric Rects", C::Distortions, "Concentric Rects", "Ctrl+Alt+O")
         .Params(25, "Range: 1 - 100", {Own("Size Difference")})
+        .Runs(WithValue<ConcentricRects>)
         .Logs([](const TLogArgs& a) { return ", Size Difference " + a.Value(); }),
     E(23, "Mosaic", C::Distortions, "Mosaic", "Ctrl+Alt+M")
         .Params(3, "Range: 2 - 30", {Own("Size of Cell")})
+        .Runs(WithValue<Mosaic>)
         .Logs(CellSuffix),
     E(24, "Circle Mosaic", C::Distortions, "Circle Mosaic", "Ctrl+Alt+N")
         .Params(6, "Range: 4 - 40", {Own("Size of Circle")})
+        .Runs(WithValue<CircleMosaic>)
         .Logs([](const TLogArgs& a) { return ", Size of Circle " + a.Value(); }),
     E(25, "Color Noise", C::Distortions, "Color Noise", "Ctrl+Alt+P")
         .Params(50, "Range: 1 - 500", {Own("Noisiness")})
@@ -347,15 +504,19 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) { return ", Noisiness " + a.Value(); }),
     E(26, "Spray", C::Distortions, "Spray", "Ctrl+Alt+Q")
         .Params(15, "Range: 1 - 250", {Own("Scatterosity")})
+        .Runs(WithValue<Spray>)
         .Logs([](const TLogArgs& a) { return ", Scatterosity " + a.Value(); }),
     E(27, "VellSwizzle", C::Distortions, "VellSwizzle", "Ctrl+H")
         .Params(64, "Range: 1 - 200", {Own("SwizzleWidth")})
+        .Runs(WithValue<Swizzle>)
         .Logs([](const TLogArgs& a) { return ", SwizzleWidth " + a.Value(); }),
     E(28, "Map Texture", C::Distortions, "Map Texture", "Ctrl+F2")
         .Params(18, "Range: 10 - 30", {Own("Brightness")})
+        .Runs(MapTextureRun)
         .Logs([](const TLogArgs& a) { return ", Brightness " + a.Value() + ", " + a.Context.TextureSource; }),
     E(29, "Marble", C::Distortions, "Marble", "Ctrl+F3")
         .Params(700, "Marble Ctls", {Own("Graininess"), Real("Scale", P::ScaleVal), Int("Turbulence", P::TurbVal)})
+        .Runs(MarbleRun)
         .Logs([](const TLogArgs& a) {
           return ", Graininess " + a.Value() + ", Scale " + a.Real(a.X().ScaleVal) + ", Turbulence " +
                  a.Int(a.X().TurbVal);
@@ -364,6 +525,7 @@ constexpr TEffectDef kEffects[] = {
         .Params(1, "-Width/Hgt to Width/Hgt",
                 {Int("U/D Amount", P::UDSBlurBuf), Own("L/R Amount"), Int("Repetitions", P::SBlurReps)})
         .SecondFirst()
+        .Runs(StretchBlurRun<true>)
         .Logs([](const TLogArgs& a) {
           return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDSBlurBuf) + ", Repetitions " +
                  a.Int(a.X().SBlurReps);
@@ -372,6 +534,7 @@ constexpr TEffectDef kEffects[] = {
         .Params(-1, "-Width/Hgt to Width/Hgt",
                 {Int("U/D Amount", P::UDSBlurSelf), Own("L/R Amount"), Int("Repetitions", P::SBlurReps)})
         .SecondFirst()
+        .Runs(StretchBlurRun<false>)
         .Logs([](const TLogArgs& a) {
           return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDSBlurSelf) + ", Repetitions " +
                  a.Int(a.X().SBlurReps);
@@ -379,14 +542,17 @@ constexpr TEffectDef kEffects[] = {
     E(55, "Water with Buffer", C::Distortions, "Water with Buffer", "Ctrl+F8")
         .Params(64, "-Width/Hgt to Width/Hgt", {Int("U/D Amount", P::UDWatBuf), Own("L/R Amount")})
         .SecondFirst()
+        .Runs(WaterRun<true>)
         .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatBuf); }),
     E(56, "Water with Self", C::Distortions, "Water with Self", "Ctrl+F9")
         .Params(128, "-Width/Hgt to Width/Hgt", {Int("U/D Amount", P::UDWatSelf), Own("L/R Amount")})
         .SecondFirst()
+        .Runs(WaterRun<false>)
         .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatSelf); }),
     E(58, "HeightMap", C::Distortions, "HeightMap", "Ctrl+F11")
         .Params(32, "Azimuth is Angle", {Own("Azimuth"), Int("Elevation", P::HytEl), Int("Depth", P::HytDp)})
         .Bump("Bump Map", P::HytBm)
+        .Runs(HeightMapRun)
         .Logs([](const TLogArgs& a) {
           return ", Azimuth " + a.Value() + ", Elevation " + a.Int(a.X().HytEl) + ", Depth " + a.Int(a.X().HytDp) +
                  ", BumpMap " + a.Bool(a.X().HytBm);
@@ -395,11 +561,13 @@ constexpr TEffectDef kEffects[] = {
         .Params(1, "Default is Black", {Own("Intensity")})
         .Bump("Use Pen Color", P::TrUseVal)
         .PenInto(P::TrColVal)
+        .Runs(TraceRun)
         .Logs([](const TLogArgs& a) {
           return ", Intensity " + a.Value() + ", Color: " + a.Colour(a.X().TrUseVal ? a.Context.PenColor : 0);
         }),
     E(62, "RippleTooth", C::Distortions, "RippleTooth", "Shift+F2")
         .Params(16, "Width of Ripple", {Own("Amount")})
+        .Runs(WithValue<RippleTooth>)
         .Logs(AmountSuffix),
     E(63, "Seamless Edge", C::Distortions, "Seamless Edge", "Shift+F3")
         .Params(16, "Width of Seam", {Own("Amount")})
@@ -409,6 +577,7 @@ constexpr TEffectDef kEffects[] = {
         .Params(24, "Phase is Shift Point",
                 {Own("Amplitude"), Int("Wave Length", P::WvLenVal), Whole("Phase", P::WvPhsVal)})
         .Bump("Reflective", P::WvRflVal)
+        .Runs(WavesRun)
         .Logs([](const TLogArgs& a) {
           return ", Amplitude " + a.Value() + ", Wave Length " + a.Int(a.X().WvLenVal) + ", Phase " +
                  PhaseText(a.X().WvPhsVal) + ", Reflective " + a.Bool(a.X().WvRflVal);
@@ -417,6 +586,7 @@ constexpr TEffectDef kEffects[] = {
         .Params(270, "Angle is Amount of Effect",
                 {Own("Angle"), Fix2("Pinch (-1 to 1)", P::WhPchVal), Fix2("Radius (0 to 2)", P::WhRadVal)})
         .Prepare(ClampWhirl)
+        .Runs(WhirlPinchRun)
         .Logs([](const TLogArgs& a) {
           return ", Angle " + a.Value() + ", Pinch " + a.Fixed2(a.X().WhPchVal) + ", Radius " +
                  a.Fixed2(a.X().WhRadVal);
@@ -425,6 +595,7 @@ constexpr TEffectDef kEffects[] = {
     // ---- Draw ----
     E(46, "Cycloid Mosaic", C::Draw, "Cycloid Mosaic", "Ctrl+Alt+L")
         .Params(3, "Range: 3 - 30", {Own("Size of Cell")})
+        .Runs(WithValue<CycloidMosaic>)
         .Logs(CellSuffix),
     E(47, "Gradient Bars", C::Draw, "Gradient Bars", "Ctrl+Alt+W")
         .Params(3, "Range: 1 - 50", {Own("Number of Bars")})
@@ -440,18 +611,22 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) { return ", % of Gradient " + a.Value(); }),
     E(50, "Merge Buffer", C::Draw, "Merge Buffer", "Ctrl+Alt+J")
         .Params(50, "Range: 1 - 99", {Own("% of Buffer")})
+        .Runs(MergeBufferRun)
         .Logs([](const TLogArgs& a) { return ", % of Buffer " + a.Value(); }),
     E(51, "Buttonize", C::Draw, "Buttonize", "Ctrl+U")
         .Params(20, "Range: 1 - 45", {Own("Edge Size")})
         .Note()
+        .Runs(ButtonizeRun)
         .Logs([](const TLogArgs& a) { return ", Edge Size " + a.Value() + ", " + a.PenBrush(); }),
     E(52, "Plasma Cloud", C::Draw, "Plasma Cloud", "Ctrl+F4")
         .Params(700, "Lower = Smoother", {Own("Graininess")})
+        .Runs(WithValue<PlasmaCloud>)
         .Logs([](const TLogArgs& a) { return ", Graininess " + a.Value(); }),
     E(57, "SuperNova", C::Draw, "SuperNova", "Ctrl+F10")
         .Params(32, "Hue 0 - 360",
                 {Own("Radius"), Int("Spokes", P::NovaSpok), Int("Random Hue", P::NovaHue), Int("X Pos", P::NovaX),
                  Int("Y Pos", P::NovaY)})
+        .Runs(SuperNovaRun)
         .Logs([](const TLogArgs& a) {
           return ", Colors: " + a.Colour(a.Context.PenColor) + ", Radius " + a.Value() + ", Spokes " +
                  a.Int(a.X().NovaSpok) + ", Hue " + a.Int(a.X().NovaHue) + ", X Pos: " + a.Int(a.X().NovaX) +

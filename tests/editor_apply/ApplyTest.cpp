@@ -50,6 +50,14 @@ class Dispatcher : public ::testing::Test {
     h.BusyEnd = [this] { --busy; };
     h.Redisplay = [this] { ++redisplays; };
     h.RefreshPanel = [this] { ++refreshes; };
+    h.AskOkCancel = [this](const std::string& q) {
+      questions.push_back(q);
+      return okAnswer;
+    };
+    h.AskTexture = [this]() -> std::optional<std::pair<const TPixelBuffer*, std::string>> {
+      if (!textureAnswer) return std::nullopt;
+      return std::make_pair(&texture, *textureAnswer);
+    };
   }
   TApplyResult Apply(int id) {
     editor.EffectType = id;
@@ -68,6 +76,10 @@ class Dispatcher : public ::testing::Test {
   std::optional<uint32_t> tintAnswer;
   std::optional<TNewSize> sizeAnswer;
   std::optional<TFilterDesign> filterAnswer;
+  std::vector<std::string> questions;
+  bool okAnswer = false;
+  TPixelBuffer texture;
+  std::optional<std::string> textureAnswer;
   int busy = 0, redisplays = 0, refreshes = 0;
 };
 
@@ -92,12 +104,12 @@ TEST_F(Dispatcher, RefusalsBeforeTheEffectRunChangeNothing) {
        false},
       {"real in an integer field", 13, [](TPanelFields& f) { f.Main = "2.5"; }, TApplyResult::ConversionError,
        "'2.5' is not a valid integer value", true},
-      {"unavailable twist", 18, [](TPanelFields& f) { f.Main = "7"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(18), false},
-      {"unavailable astroid", 21, [](TPanelFields& f) { f.Main = "4"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(21), false},
-      {"unavailable whirl", 65, [](TPanelFields& f) { f.Second = "3"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(65), false},
+      {"unavailable gradient bars", 47, [](TPanelFields& f) { f.Main = "7"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(47), false},
+      {"unavailable gradient", 48, [](TPanelFields& f) { f.Main = "4"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(48), false},
+      {"unavailable merge gradient", 49, [](TPanelFields& f) { f.Main = "3"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(49), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,7 +127,7 @@ TEST_F(Dispatcher, RefusalsBeforeTheEffectRunChangeNothing) {
     EXPECT_EQ(stored.Extras, params.Extras);
     EXPECT_TRUE(Unchanged());
   }
-  EXPECT_EQ(NotAvailableMessage(18), "Twist is not available yet; the image was not changed.");
+  EXPECT_EQ(NotAvailableMessage(47), "Gradient Bars is not available yet; the image was not changed.");
 }
 
 TEST_F(Dispatcher, GaussianBlurAboveFiveRunsWithOneAndRewritesTheField) {
@@ -272,8 +284,8 @@ TEST_F(Dispatcher, MenuScrollOnlySelects) {
 TEST_F(Dispatcher, MenuOnAnUnavailableEffectChangesNothing) {
   editor.EffectType = 13;
   editor.EffectName = "Gaussian Blur";
-  EXPECT_EQ(apply.ApplyFromMenu(16, fields), TApplyResult::NotAvailable);
-  EXPECT_EQ(messages, std::vector<std::string>{NotAvailableMessage(16)});
+  EXPECT_EQ(apply.ApplyFromMenu(47, fields), TApplyResult::NotAvailable);
+  EXPECT_EQ(messages, std::vector<std::string>{NotAvailableMessage(47)});
   EXPECT_EQ(editor.EffectType, 13);
   EXPECT_EQ(editor.EffectName, "Gaussian Blur");
   EXPECT_TRUE(log.empty());
@@ -374,6 +386,9 @@ TEST_F(Dispatcher, EveryAvailableEffectRunsOnTinyPictures) {
   tintAnswer = 0x336699;
   sizeAnswer = TNewSize{3, 2};
   filterAnswer = TFilterDesign{};
+  okAnswer = true;
+  Pattern(texture, 5, 3);
+  textureAnswer = "Use Buffer";
   for (int side : {4, 1}) {
     for (int id = 0; id < EffectCount; ++id) {
       SCOPED_TRACE(id);
