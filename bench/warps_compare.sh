@@ -91,6 +91,8 @@ pairs = {  # name: (inputs, operation)
     "BM_HeightMap": (one, ["-shade", "32x20"]),
     "BM_HeightMapBump": (one, ["(", "+clone", "-shade", "32x20", ")", "-compose", "Multiply", "-composite"]),
     "BM_Water": (two, ["-compose", "Displace", "-set", "option:compose:args", "100x64", "-composite"]),
+    "BM_WaterSelf": (one, ["(", "+clone", ")", "-compose", "Displace", "-set", "option:compose:args", "-128x128",
+                           "-composite"]),
     "BM_MapTexture": (two, ["-compose", "Multiply", "-composite"]),
     "BM_StretchBlur": (one, ["-motion-blur", "32x10+45"]),
     "BM_StretchBlurSelf": (one, ["-motion-blur", "32x10+45"]),

@@ -46,11 +46,15 @@ inline int RoundHeld(double v) {
 // -size ... 2 * size - 1.
 inline int WrapOnce(int k, int size) { return k < 0 ? k + size : (k >= size ? k - size : k); }
 
+// round(amplitude * s) for a sine value s. A sine of an overflowing argument
+// is NaN; that line does not move, so no shift ever exceeds the amplitude.
+inline int SineShift(int amplitude, double s) { return s >= -1.0 && s <= 1.0 ? RoundHeld(amplitude * s) : 0; }
+
 // The shift of each line of a sine wave: round(H * sin(i / P)).
 std::vector<int> SineOffsets(int count, int amplitude, double divisor) {
   std::vector<int> o(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
-    o[static_cast<size_t>(i)] = RoundHeld(amplitude * std::sin(static_cast<double>(i) / divisor));
+    o[static_cast<size_t>(i)] = SineShift(amplitude, std::sin(static_cast<double>(i) / divisor));
   return o;
 }
 
@@ -209,9 +213,8 @@ void SineWaveBoth(TPixelBuffer& image, int heightUD, int heightLR, double peaksL
   const int hUD = std::max(std::min(heightUD, h), -h);
   const int hLR = std::max(std::min(heightLR, w), -w);
   std::vector<int> rowShift(static_cast<size_t>(w)), columnShift(static_cast<size_t>(h));
-  for (int c = 0; c < w; ++c) rowShift[static_cast<size_t>(c)] = RoundHeld(std::sin(c * kPi * peaksUD / w) * hUD);
-  for (int r = 0; r < h; ++r)
-    columnShift[static_cast<size_t>(r)] = RoundHeld(std::sin(r * kPi * peaksLR / h) * hLR);
+  for (int c = 0; c < w; ++c) rowShift[static_cast<size_t>(c)] = SineShift(hUD, std::sin(c * kPi * peaksUD / w));
+  for (int r = 0; r < h; ++r) columnShift[static_cast<size_t>(r)] = SineShift(hLR, std::sin(r * kPi * peaksLR / h));
   const TPixelCopy copy(image);
   Resample(image, copy, [&](int c, int r, int& sx, int& sy) {
     sy = WrapOnce(r + rowShift[static_cast<size_t>(c)], h);
@@ -317,7 +320,8 @@ void RippleTooth(TPixelBuffer& image, int amount) {
 }
 
 void Waves(TPixelBuffer& image, int amplitude, int waveLength, bool reflective, double phase) {
-  if (!IsWorkingPicture(image) || amplitude == 0 || waveLength == 0 || !std::isfinite(phase)) return;
+  // A phase beyond any float has no angle left to give.
+  if (!IsWorkingPicture(image) || amplitude == 0 || waveLength == 0 || !(std::fabs(phase) < 1.0e30)) return;
   const int w = image.Width(), h = image.Height();
   const double hw = w / 2.0, hh = h / 2.0;
   double fx = 1.0, fy = 1.0;

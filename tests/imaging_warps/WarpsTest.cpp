@@ -533,6 +533,7 @@ TEST(WarpSeams, TilesStayTiles) {
       {"Both, odd peaks", [](TPixelBuffer& i) { SineWaveBoth(i, 5, 4, 1, 3); }, true, true, 0, 0},
       {"RippleTooth 8", [](TPixelBuffer& i) { RippleTooth(i, 8); }, true, true, 16, 7},
       {"Swizzle", [](TPixelBuffer& i) { Swizzle(i, 5); }, true, true, 0, 0},
+      {"Whirl inside the picture", [](TPixelBuffer& i) { WhirlPinch(i, 0.6, 0.5, 270); }, true, true, 0, 0},
   };
   for (const Case& c : cases)
     for (uint32_t seed : {1u, 2u, 3u}) {
