@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -209,6 +210,85 @@ TEST(Mosaic, CellSizesOutsideTheRangeChangeNothing) {
     const TPixelBuffer before = Copy(img);
     Mosaic(img, c.cell);
     EXPECT_TRUE(SamePixels(img, before)) << c.w << "x" << c.h << " cell " << c.cell;
+    CircleMosaic(img, c.cell);
+    EXPECT_TRUE(SamePixels(img, before)) << c.w << "x" << c.h << " circle " << c.cell;
+  }
+}
+
+TEST(CircleMosaic, InscribedCirclesAndFlushOnesAtTheEdges) {
+  const TPixelBuffer src = Numbered(20, 20);
+  TPixelBuffer img = Copy(src);
+  CircleMosaic(img, 6);
+  // Full cells at 0, 6 and 12: the centre and its cross take the centre pixel,
+  // the corners keep the picture. (The circles flush with the right and
+  // bottom edges cover part of the cells at 12.)
+  for (int y0 : {0, 6})
+    for (int x0 : {0, 6}) {
+      const TRGB24 c = src.Row24(y0 + 3)[x0 + 3];
+      for (auto [dx, dy] : {std::pair{3, 3}, {1, 3}, {4, 3}, {3, 1}, {3, 4}})
+        ASSERT_TRUE(Same(img.Row24(y0 + dy)[x0 + dx], c)) << x0 << "," << y0 << " +" << dx << "," << dy;
+      ASSERT_TRUE(Same(img.Row24(y0)[x0], src.Row24(y0)[x0])) << x0 << "," << y0;
+      EXPECT_TRUE(Same(img.Row24(y0 + 3)[13], src.Row24(y0 + 3)[15])) << y0;
+      EXPECT_TRUE(Same(img.Row24(13)[x0 + 3], src.Row24(15)[x0 + 3])) << x0;
+    }
+  // The cut-off cells: a full circle flush with the edge (14 ... 19),
+  // coloured from the last column, the last row and the corner.
+  for (int y0 : {0, 6}) EXPECT_TRUE(Same(img.Row24(y0 + 3)[17], src.Row24(y0 + 3)[19])) << y0;
+  for (int x0 : {0, 6}) EXPECT_TRUE(Same(img.Row24(17)[x0 + 3], src.Row24(19)[x0 + 3])) << x0;
+  EXPECT_TRUE(Same(img.Row24(17)[17], src.Row24(19)[19]));
+  EXPECT_TRUE(Same(img.Row24(19)[19], src.Row24(19)[19]));  // a corner outside every circle
+}
+
+// ---- cycloid mosaic and astroid -------------------------------------------------
+
+TEST(CycloidMosaic, SquaresOnTheCurvesInAGrowingColour) {
+  TPixelBuffer img = Flat(64, 64, 1, 2, 3);
+  CycloidMosaic(img, 3);
+  // Five curves of 361 squares; the last square (i = 5, j = 360) is on top.
+  const int x = static_cast<int>(std::nearbyint(std::cos(360) * 7 * 5 - 5 * std::cos(7.0 * 360) + 32));
+  const int y = static_cast<int>(std::nearbyint(7.0 * 5 * std::sin(360) - 5 * std::sin(7.0 * 360) + 32));
+  const uint32_t last = 0xF08000 + 16 * (5 * 361 - 1);  // 0x00BBGGRR
+  const TRGB24 expected{static_cast<uint8_t>(last >> 16), static_cast<uint8_t>(last >> 8), static_cast<uint8_t>(last)};
+  ASSERT_EQ(x, 18);  // the last square sits on the bottom edge, (15, 60) ... (21, 66)
+  ASSERT_EQ(y, 63);
+  for (auto [dx, dy] : {std::pair{0, 0}, {-3, -3}, {2, -1}}) EXPECT_TRUE(Same(img.Row24(y + dy)[x + dx], expected));
+  // The curves stay within 40 + 3 pixels of the centre: the corners keep the picture.
+  for (auto [cx, cy] : {std::pair{0, 0}, {63, 0}, {0, 63}, {63, 63}})
+    EXPECT_TRUE(Same(img.Row24(cy)[cx], TRGB24{1, 2, 3}));
+  TPixelBuffer none = Random(20, 20, 40);
+  const TPixelBuffer before = Copy(none);
+  CycloidMosaic(none, 0);
+  EXPECT_TRUE(SamePixels(none, before));
+}
+
+TEST(Astroid, CurvesInTheLeftColumnsColours) {
+  // Column 0 holds one colour per row; the rest is white.
+  TPixelBuffer img = Flat(40, 30, 255, 255, 255);
+  for (int y = 0; y < 30; ++y) img.Row24(y)[0] = TRGB24{static_cast<uint8_t>(y), 0, 200};
+  const TPixelBuffer before = Copy(img);
+  Astroid(img, 5);
+  int painted = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const TRGB24 p = img.Row24(y)[x];
+      if (Same(p, before.Row24(y)[x])) continue;
+      ++painted;
+      ASSERT_TRUE(p.g == 0 && p.r == 200 && p.b < 30) << x << "," << y;
+    }
+  EXPECT_GT(painted, 200);
+  // Every curve starts on the row through the centre, right of it.
+  TPixelBuffer one = Flat(40, 30, 255, 255, 255);
+  for (int y = 0; y < 30; ++y) one.Row24(y)[0] = TRGB24{9, 8, 7};
+  Astroid(one, 3);
+  for (int x = 21; x < 40; ++x) EXPECT_TRUE(Same(one.Row24(15)[x], TRGB24{9, 8, 7})) << x;
+}
+
+TEST(Astroid, ThicknessBelowOneChangesNothing) {
+  for (int k : {0, -1, -4}) {
+    TPixelBuffer img = Random(16, 16, 41);
+    const TPixelBuffer before = Copy(img);
+    Astroid(img, k);
+    EXPECT_TRUE(SamePixels(img, before)) << k;
   }
 }
 
