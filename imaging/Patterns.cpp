@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -147,9 +148,11 @@ TMarbleResult Marble(TPixelBuffer& image, int graininess, int turbulence, double
   TPixelBuffer scratch;
   CopyPixelsTo(image, scratch);
   std::array<float, 256> sinT{}, cosT{};
+  // Single precision; a scale beyond its range is held at the largest float.
+  auto single = [](double v) { return std::isnan(v) ? NAN : static_cast<float>(std::clamp(v, -FLT_MAX * 1.0, FLT_MAX * 1.0)); };
   for (int i = 0; i < 256; ++i) {
-    sinT[i] = static_cast<float>(std::sin(static_cast<double>(i) / turbulence) * scale);
-    cosT[i] = static_cast<float>(scale * std::cos(static_cast<double>(i) / turbulence));
+    sinT[i] = single(std::sin(static_cast<double>(i) / turbulence) * scale);
+    cosT[i] = single(scale * std::cos(static_cast<double>(i) / turbulence));
   }
   TPlasmaField p1, p2;
   PlasmaField(p1, graininess, h, w);
@@ -322,19 +325,35 @@ void CircleMosaic(TPixelBuffer& image, int circleSize) {
 
 void CycloidMosaic(TPixelBuffer& image, int cellSize) {
   if (!IsWorkingPicture(image) || cellSize < 1) return;
-  const int w = image.Width(), h = image.Height(), a = cellSize;
+  const int w = image.Width(), h = image.Height();
+  // Every centre lies within the picture's width of it, so a larger half side
+  // covers the picture as fully as this one (and keeps the corners in range).
+  const int a = static_cast<int>(std::min<int64_t>(cellSize, 2 * (int64_t{w} + h)));
   const double cx = w / 2, cy = h / 2;
+  std::vector<TPoint> centres;
+  for (int i = 1; i <= (w / 2) / 6; ++i)
+    for (int j = 0; j <= 360; ++j)
+      centres.push_back({static_cast<int>(std::nearbyint(std::cos(j) * 7 * i - i * std::cos(7.0 * j) + cx)),
+                         static_cast<int>(std::nearbyint(7.0 * i * std::sin(j) - i * std::sin(7.0 * j) + cy))});
+  // A square that covers the whole picture hides every square before it;
+  // with cells far larger than the hint this saves drawing them all.
+  size_t first = 0;
+  for (size_t k = centres.size(); k-- > 0;) {
+    const TPoint c = centres[k];
+    if (int64_t{c.x} - a <= 0 && int64_t{c.y} - a <= 0 && int64_t{c.x} + a >= w && int64_t{c.y} + a >= h) {
+      first = k;
+      break;
+    }
+  }
   TCanvas canvas(image);
   canvas.Pen.Clear = true;
-  uint32_t colour = 240u << 16 | 128u << 8;  // red 0, green 128, blue 240
-  for (int i = 1; i <= (w / 2) / 6; ++i)
-    for (int j = 0; j <= 360; ++j) {
-      const int x = static_cast<int>(std::nearbyint(std::cos(j) * 7 * i - i * std::cos(7.0 * j) + cx));
-      const int y = static_cast<int>(std::nearbyint(7.0 * i * std::sin(j) - i * std::sin(7.0 * j) + cy));
-      canvas.Brush.Color = colour;
-      canvas.FillRect(x - a, y - a, x + a, y + a);
-      colour = (colour + 16) & 0xFFFFFF;
-    }
+  const uint32_t start = 240u << 16 | 128u << 8;  // red 0, green 128, blue 240
+  for (size_t k = first; k < centres.size(); ++k) {
+    // The packed colour grows by 16 a square, within 24 bits.
+    canvas.Brush.Color = static_cast<uint32_t>((start + 16 * uint64_t{k}) & 0xFFFFFF);
+    const TPoint c = centres[k];
+    canvas.FillRect(c.x - a, c.y - a, c.x + a, c.y + a);
+  }
 }
 
 void ConcentricRects(TPixelBuffer& image, int sizeDifference) {

@@ -255,6 +255,13 @@ TEST(CycloidMosaic, SquaresOnTheCurvesInAGrowingColour) {
   // The curves stay within 40 + 3 pixels of the centre: the corners keep the picture.
   for (auto [cx, cy] : {std::pair{0, 0}, {63, 0}, {0, 63}, {63, 63}})
     EXPECT_TRUE(Same(img.Row24(cy)[cx], TRGB24{1, 2, 3}));
+  // Squares larger than the picture: the last one covers it all.
+  for (int big : {200, 100000, 2147483647}) {
+    TPixelBuffer all = Random(64, 64, 39);
+    CycloidMosaic(all, big);
+    for (auto [cx, cy] : {std::pair{0, 0}, {63, 0}, {17, 40}, {63, 63}})
+      EXPECT_TRUE(Same(all.Row24(cy)[cx], expected)) << big;
+  }
   TPixelBuffer none = Random(20, 20, 40);
   const TPixelBuffer before = Copy(none);
   CycloidMosaic(none, 0);
