@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <optional>
 
+#include "imaging/Canvas.h"
 #include "imaging/Geometry.h"
 #include "imaging/Tiling.h"
 
@@ -18,6 +20,8 @@ constexpr double kPi = 3.14159265358979323846;
 TRGB24 FromToolkit(uint32_t colour) {
   return TRGB24{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
 }
+
+uint32_t ToToolkit(TRGB24 p) { return uint32_t{p.r} | uint32_t{p.g} << 8 | uint32_t{p.b} << 16; }
 
 uint8_t ClampByte(double v) {
   if (!(v > 0)) return 0;  // NaN too
@@ -144,9 +148,11 @@ TMarbleResult Marble(TPixelBuffer& image, int graininess, int turbulence, double
   TPixelBuffer scratch;
   CopyPixelsTo(image, scratch);
   std::array<float, 256> sinT{}, cosT{};
+  // Single precision; a scale beyond its range is held at the largest float.
+  auto single = [](double v) { return std::isnan(v) ? NAN : static_cast<float>(std::clamp(v, -FLT_MAX * 1.0, FLT_MAX * 1.0)); };
   for (int i = 0; i < 256; ++i) {
-    sinT[i] = static_cast<float>(std::sin(static_cast<double>(i) / turbulence) * scale);
-    cosT[i] = static_cast<float>(scale * std::cos(static_cast<double>(i) / turbulence));
+    sinT[i] = single(std::sin(static_cast<double>(i) / turbulence) * scale);
+    cosT[i] = single(scale * std::cos(static_cast<double>(i) / turbulence));
   }
   TPlasmaField p1, p2;
   PlasmaField(p1, graininess, h, w);
@@ -301,12 +307,53 @@ void Mosaic(TPixelBuffer& image, int cellSize) {
 
 void CircleMosaic(TPixelBuffer& image, int circleSize) {
   if (!CellFits(image, circleSize)) return;
-  (void)image;
+  const int w = image.Width(), h = image.Height(), s = circleSize;
+  // Circles cut off at the edges are drawn flush with it and overlap their
+  // neighbours, so every colour comes from the untouched picture.
+  TPixelBuffer copy;
+  CopyPixelsTo(image, copy);
+  TCanvas canvas(image);
+  canvas.Pen.Clear = true;
+  auto circle = [&](int x0, int y0) {
+    canvas.Brush.Color = ToToolkit(CellColour(copy, s, x0, y0));
+    const int left = std::min(x0, w - s), top = std::min(y0, h - s);
+    canvas.Ellipse(left, top, left + s, top + s);
+  };
+  for (int y0 = 0; y0 < h; y0 += s)
+    for (int x0 = 0; x0 < w; x0 += s) circle(x0, y0);
 }
 
 void CycloidMosaic(TPixelBuffer& image, int cellSize) {
-  if (!IsWorkingPicture(image)) return;
-  (void)cellSize;
+  if (!IsWorkingPicture(image) || cellSize < 1) return;
+  const int w = image.Width(), h = image.Height();
+  // Every centre lies within the picture's width of it, so a larger half side
+  // covers the picture as fully as this one (and keeps the corners in range).
+  const int a = static_cast<int>(std::min<int64_t>(cellSize, 2 * (int64_t{w} + h)));
+  const double cx = w / 2, cy = h / 2;
+  std::vector<TPoint> centres;
+  for (int i = 1; i <= (w / 2) / 6; ++i)
+    for (int j = 0; j <= 360; ++j)
+      centres.push_back({static_cast<int>(std::nearbyint(std::cos(j) * 7 * i - i * std::cos(7.0 * j) + cx)),
+                         static_cast<int>(std::nearbyint(7.0 * i * std::sin(j) - i * std::sin(7.0 * j) + cy))});
+  // A square that covers the whole picture hides every square before it;
+  // with cells far larger than the hint this saves drawing them all.
+  size_t first = 0;
+  for (size_t k = centres.size(); k-- > 0;) {
+    const TPoint c = centres[k];
+    if (int64_t{c.x} - a <= 0 && int64_t{c.y} - a <= 0 && int64_t{c.x} + a >= w && int64_t{c.y} + a >= h) {
+      first = k;
+      break;
+    }
+  }
+  TCanvas canvas(image);
+  canvas.Pen.Clear = true;
+  const uint32_t start = 240u << 16 | 128u << 8;  // red 0, green 128, blue 240
+  for (size_t k = first; k < centres.size(); ++k) {
+    // The packed colour grows by 16 a square, within 24 bits.
+    canvas.Brush.Color = static_cast<uint32_t>((start + 16 * uint64_t{k}) & 0xFFFFFF);
+    const TPoint c = centres[k];
+    canvas.FillRect(c.x - a, c.y - a, c.x + a, c.y + a);
+  }
 }
 
 void ConcentricRects(TPixelBuffer& image, int sizeDifference) {
@@ -324,8 +371,26 @@ void ConcentricRects(TPixelBuffer& image, int sizeDifference) {
 }
 
 void Astroid(TPixelBuffer& image, int thickness) {
-  if (!IsWorkingPicture(image)) return;
-  (void)thickness;
+  // Below 1 the powers of cos and sin run off to infinity.
+  if (!IsWorkingPicture(image) || thickness < 1) return;
+  const int w = image.Width(), h = image.Height();
+  const int cx = w / 2, cy = h / 2;
+  // The curve of radius 1, and the pen colours from the untouched left column.
+  std::array<double, 361> ux{}, uy{};
+  for (int t = 0; t <= 360; ++t) {
+    const double r = t * 0.017453292519943295769;
+    ux[t] = std::pow(std::cos(r), thickness);
+    uy[t] = std::pow(std::sin(r), thickness);
+  }
+  std::vector<uint32_t> pens(static_cast<size_t>(h));
+  for (int y = 0; y < h; ++y) pens[y] = ToToolkit(image.Row24(y)[0]);
+  TCanvas canvas(image);
+  for (int n = 0; n <= 2 * h - 2; ++n) {
+    canvas.Pen.Color = pens[static_cast<size_t>(n % h)];
+    canvas.MoveTo(cx + n, cy);
+    for (int t = 0; t <= 360; ++t)
+      canvas.LineTo(cx + static_cast<int>(std::nearbyint(n * ux[t])), cy + static_cast<int>(std::nearbyint(n * uy[t])));
+  }
 }
 
 // ---- bevel ------------------------------------------------------------------
