@@ -85,7 +85,6 @@ void TfVellTile::CreateCompanions() {
   filter_ = std::make_unique<TfFilter>(this);
   sizer_ = std::make_unique<TfrmSizer>(this);
   tester_ = std::make_unique<TfTester>();
-  dispatcher_ = std::make_unique<TApplyDispatcher>(editor_, params_, undo_, EffectHooks());
 
   connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
   connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });
@@ -123,12 +122,17 @@ void TfVellTile::CreateCompanions() {
 TApplyHooks TfVellTile::EffectHooks() {
   TApplyHooks hooks;
   UseEditorUi(hooks, *ui_);
+  // The dialogs come with the companions; before them a question counts as cancelled.
   hooks.AskNewSize = [this](int width, int height, bool) -> std::optional<TNewSize> {
+    if (!sizer_) return std::nullopt;
     const std::optional<QSize> size = sizer_->Execute(width, height);
     if (!size) return std::nullopt;
     return TNewSize{size->width(), size->height()};
   };
-  hooks.AskFilterDesign = [this] { return filter_->Execute(); };
+  hooks.AskFilterDesign = [this]() -> std::optional<TFilterDesign> {
+    if (!filter_) return std::nullopt;
+    return filter_->Execute();
+  };
   hooks.BusyBegin = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
   hooks.BusyEnd = [] { QApplication::restoreOverrideCursor(); };
   hooks.Redisplay = [this] { DisplayImage(editor_.dibWork); };
@@ -192,7 +196,8 @@ void TfVellTile::TreeDoubleClickApply(QTreeWidgetItem* node) {
   editor_.SelectEffect(EffectIdFromName(text), text);
   if (box_) box_->lblEffect->setCaption(QString::fromStdString(editor_.EffectName));
   SetStatusText(4, QString::fromStdString(editor_.ActivityText()));
-  if (editor_.EffectType == NoEffect) return;
+  // Apply reads the panel's fields, which come with the companions.
+  if (editor_.EffectType == NoEffect || !box_) return;
   bGoClick();
   SetStatusText(4, QString::fromStdString(editor_.EffectName));
 }
