@@ -55,6 +55,7 @@ void TfVellTile::CreateCompanions() {
   sizer_ = std::make_unique<TfrmSizer>(this);
   tester_ = std::make_unique<TfTester>();
   dispatcher_ = std::make_unique<TApplyDispatcher>(editor_, params_, undo_, EffectHooks());
+  WireCanvasTools();
 
   connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
   connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });
