@@ -148,7 +148,7 @@ TfText::TfText(QWidget* parent, QStringList families) : QDialog(parent) {
 
   auto* alignBox = new QGroupBox(QStringLiteral("Text Alignment"), this);
   alignBox->setObjectName(QStringLiteral("RadioGroup1"));
-  alignBox->setGeometry(340, 296, 200, 48);
+  alignBox->setGeometry(340, 292, 210, 58);
   auto* alignRow = new QHBoxLayout(alignBox);
   RadioGroup1 = new QButtonGroup(this);
   const char* captions[3] = {"Left", "Center", "Right"};
@@ -173,7 +173,7 @@ TfText::TfText(QWidget* parent, QStringList families) : QDialog(parent) {
 
   lblFallback = new QLabel(this);
   lblFallback->setObjectName(QStringLiteral("lblFallback"));
-  lblFallback->setGeometry(340, 350, 210, 40);
+  lblFallback->setGeometry(340, 354, 210, 40);
   lblFallback->setWordWrap(true);
 
   setFixedSize(560, 400);
