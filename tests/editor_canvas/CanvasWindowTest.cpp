@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -330,6 +332,30 @@ TEST_F(CanvasWindow, MovesRepaintOnlyTheChangedArea) {
   QTest::mouseRelease(Sine(), Qt::LeftButton, {}, QPoint(135, 115));
   Sine()->removeEventFilter(&spy);
   EXPECT_EQ(Pixel(114, 106), 0x0000FFu);
+}
+
+TEST_F(CanvasWindow, SelectingPastTheVisiblePartScrolls) {
+  TPixelBuffer big;
+  big.Allocate(2000, 1500, 0, 24);
+  FillImage(big, 0);
+  window->Editor().InstallLoadedImage(std::move(big));
+  window->DisplayImage(Work());
+  QApplication::processEvents();
+  QScrollBar* h = window->ScrollBox1()->horizontalScrollBar();
+  QScrollBar* v = window->ScrollBox1()->verticalScrollBar();
+  ASSERT_GT(h->maximum(), 0);
+  const int x0 = h->value(), y0 = v->value();
+  Tool(Box().bSelect);
+  QTest::mousePress(Sine(), Qt::LeftButton, {}, QPoint(x0 + 10, y0 + 10));
+  const QWidget* port = window->ScrollBox1()->viewport();
+  const QPoint beyond = Sine()->mapFrom(port, QPoint(port->width() + 5, port->height() + 5));
+  QTest::mouseMove(Sine(), beyond);
+  QTest::mouseMove(Sine(), beyond + QPoint(1, 1));
+  EXPECT_EQ(h->value(), x0 + 2);
+  EXPECT_EQ(v->value(), y0 + 2);
+  QTimer::singleShot(0, [] { static_cast<TfSelect*>(QApplication::activeModalWidget())->bCancel->click(); });
+  QTest::mouseRelease(Sine(), Qt::LeftButton, {}, beyond + QPoint(1, 1));
+  EXPECT_EQ(window->StatusText(4), "Idle...");
 }
 
 TEST(CanvasSettings, PenModeAndWrapOptionSurviveARun) {
