@@ -96,12 +96,14 @@ TfText::TfText(QWidget* parent, QStringList families) : QDialog(parent) {
   lbFonts->setGeometry(10, 60, 220, 130);
   lbFonts->setItemDelegate(new TFontRowDelegate(lbFonts));
   lbFonts->setUniformItemSizes(true);
+  // Sorted as the platform's lists sort: letter case ignored.
+  std::sort(families.begin(), families.end(),
+            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
   for (const QString& f : families) {
     auto* item = new QListWidgetItem(f);
     item->setData(kScalableRole, enumerate ? QFontDatabase::isScalable(f) : true);
     lbFonts->addItem(item);
   }
-  lbFonts->sortItems();
 
   label(fontBox, QStringLiteral("Style"), 240, 18, 110);
   eStyle = new QLineEdit(QString::fromLatin1(kTextStyleNames[0]), fontBox);

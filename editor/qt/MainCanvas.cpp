@@ -33,6 +33,14 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
   return b == Qt::LeftButton ? TMouseButton::Left : b == Qt::MiddleButton ? TMouseButton::Middle : TMouseButton::Right;
 }
 
+// The text as drawn: CR LF ends a line.
+QString Drawn(const QString& text) {
+  QString t = text;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return t;
+}
+
 int DrawTextFlags(int alignment) {
   const int align = alignment == 1 ? Qt::AlignHCenter : alignment == 2 ? Qt::AlignRight : Qt::AlignLeft;
   return align | Qt::AlignTop | Qt::TextExpandTabs;
@@ -199,7 +207,12 @@ void TfVellTile::SelectionToBuffer(const TPixelBuffer& picture) {
 // --- the mouse on the image -----------------------------------------------------------
 
 void TfVellTile::imSineMouseDown(Qt::MouseButton button, int x, int y) {
-  if (canvas_->placing || canvas_->pasteDragging) return;
+  // Where the floating text cannot hold the mouse, the image passes it on.
+  if (canvas_->placing) {
+    if (button == Qt::LeftButton) imTextMouseDown(x - canvas_->imText->x(), y - canvas_->imText->y());
+    return;
+  }
+  if (canvas_->pasteDragging) return;
   TToolInputs in;
   if (box_) {
     in.PenSize = box_->PenSizeText().toStdString();
@@ -232,6 +245,10 @@ void TfVellTile::imSineMouseDown(Qt::MouseButton button, int x, int y) {
 }
 
 void TfVellTile::imSineMouseMove(int x, int y) {
+  if (canvas_->placing) {
+    imTextMouseMove(x + imSine_->x() - canvas_->imText->x(), y + imSine_->y() - canvas_->imText->y());
+    return;
+  }
   SetStatusText(2, QStringLiteral("X: %1").arg(x));
   SetStatusText(3, QStringLiteral("Y: %1").arg(y));
   TCanvasTools& tools = canvas_->tools;
@@ -305,7 +322,7 @@ void TfVellTile::PlaceText(int x, int y) {
   const QFont font = dialog->SampleFont();
   // The measured text, widened by the font's widest character (italics lean out).
   const QFontMetrics fm(font);
-  QRect measured = fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), DrawTextFlags(c.alignment), c.text);
+  QRect measured = fm.boundingRect(QRect(0, 0, 1 << 20, 1 << 20), DrawTextFlags(c.alignment), Drawn(c.text));
   c.textRect = QRect(0, 0, measured.width() + fm.maxWidth(), std::max(measured.height(), fm.height()));
   QImage picture(c.textRect.size(), QImage::Format_ARGB32_Premultiplied);
   picture.fill(Qt::transparent);
@@ -313,7 +330,7 @@ void TfVellTile::PlaceText(int x, int y) {
     QPainter p(&picture);
     p.setFont(font);
     p.setPen(TColrBtn::ToQColor(dialog->FontColor()));
-    p.drawText(c.textRect, DrawTextFlags(c.alignment), c.text);
+    p.drawText(c.textRect, DrawTextFlags(c.alignment), Drawn(c.text));
   }
   c.imText->SetPicture(picture, false);
   c.imText->move(x, y);
@@ -346,7 +363,7 @@ void TfVellTile::imTextMouseDown(int, int) {
     p.setFont(font);
     p.setPen(TColrBtn::ToQColor(dialog->FontColor()));
     for (const QPoint& o : Copies(editor_.dibWork, WrapDrawing()))
-      p.drawText(c.textRect.translated(left + o.x(), top + o.y()), DrawTextFlags(c.alignment), c.text);
+      p.drawText(c.textRect.translated(left + o.x(), top + o.y()), DrawTextFlags(c.alignment), Drawn(c.text));
   }
   DisplayImage(editor_.dibWork);
   CanvasLog(TextToolLogLine(font.family().toStdString(), font.pointSize(), dialog->FontColor(), font.bold(),

@@ -234,10 +234,10 @@ TEST_F(CanvasWindow, TextToolPlacesTheStandInTextInBoldItalic) {
   EXPECT_TRUE(Same(Work(), before));  // floating only
   // The text follows the mouse: centred on it.
   const QSize size = window->imText()->size();
-  window->imTextMouseMove(size.width() / 2 + 10, size.height() / 2 + 5);
+  QTest::mouseMove(Sine(), QPoint(20 + size.width() / 2 + 10, 30 + size.height() / 2 + 5));
   EXPECT_EQ(window->imText()->pos(), QPoint(30, 35));
   EXPECT_EQ(window->StatusText(2), "X: 30");
-  window->imTextMouseDown(0, 0);
+  QTest::mouseClick(Sine(), Qt::LeftButton, {}, QPoint(40, 40));  // the drop
   EXPECT_FALSE(window->imText()->isVisible());
   int white = 0;
   for (int y = 35; y < 35 + size.height(); ++y)
@@ -250,6 +250,22 @@ TEST_F(CanvasWindow, TextToolPlacesTheStandInTextInBoldItalic) {
                     "\"Vell'Quilo 99\" , Location X 30 Y 35");
   Undo();
   EXPECT_TRUE(Same(Work(), before));
+}
+
+TEST_F(CanvasWindow, MultiLineTextKeepsItsLinesInTheLog) {
+  Tool(Box().bText);
+  WhenModal([](QWidget* w) {
+    auto* d = static_cast<TfText*>(w);
+    d->Memo1->setPlainText(QStringLiteral("AB\nCD"));
+    d->BitBtn1->click();
+  });
+  QTest::mouseClick(Sine(), Qt::LeftButton, {}, QPoint(10, 10));
+  const QFontMetrics fm(window->TextDialog()->SampleFont());
+  EXPECT_GE(window->imText()->height(), 2 * fm.height() - 2);
+  window->imTextMouseDown(0, 0);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find(" \"AB\r\nCD\" , Location X 10 Y 10"), std::string::npos) << log[0];
+  EXPECT_NE(log[0].find(", Style Normal "), std::string::npos);
 }
 
 TEST_F(CanvasWindow, TextDialogCancelledPlacesNothing) {
