@@ -1,7 +1,7 @@
 // Canvas timings on 4096 x 4096 pictures, against one plain read-modify-write
 // pass over the same memory (BM_ReadWritePass): the flood fills should stay
-// under three passes. Run with --write-ppm=<path> to write the walled picture
-// for bench/canvas_compare.sh.
+// under three passes. Run with --write-ppm=<path> (the walled picture) or
+// --write-flat-ppm=<path> (the black one) for bench/canvas_compare.sh.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -119,8 +119,8 @@ void BM_EllipseFilled(benchmark::State& state) {
 }
 BENCHMARK(BM_EllipseFilled)->Unit(benchmark::kMillisecond);
 
-bool WritePpm(const std::string& path) {
-  TPixelBuffer p = Walled();
+bool WritePpm(const std::string& path, bool walled) {
+  TPixelBuffer p = walled ? Walled() : Flat();
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   std::fprintf(f, "P6\n%d %d\n255\n", kSide, kSide);
@@ -131,9 +131,11 @@ bool WritePpm(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string flag = "--write-ppm=";
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], flag.c_str(), flag.size()) == 0) return WritePpm(argv[i] + flag.size()) ? 0 : 1;
+  const std::string flag = "--write-ppm=", flat = "--write-flat-ppm=";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], flag.c_str(), flag.size()) == 0) return WritePpm(argv[i] + flag.size(), true) ? 0 : 1;
+    if (std::strncmp(argv[i], flat.c_str(), flat.size()) == 0) return WritePpm(argv[i] + flat.size(), false) ? 0 : 1;
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

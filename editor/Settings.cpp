@@ -70,6 +70,7 @@ bool LoadMainFormSettings(const TIniFile& ini, const std::string& programFolder,
   // The undo ring needs at least one slot.
   int32_t undo = ini.ReadInteger(kMainForm, "UndoLevels", 15);
   out.UndoLevels = undo < 1 ? 1 : undo;
+  out.WrapDrawing = ini.ReadInteger(kMainForm, "WrapDrawing", 0) != 0;
   return true;
 }
 
@@ -126,6 +127,9 @@ void SaveMainFormSettings(TIniFile& ini, const TMainFormSettings& in) {
   ini.WriteInteger(kMainForm, "SaveDlg", in.SaveDlg ? 1 : 0);
   ini.WriteInteger(kMainForm, "SaveWithLog", in.SaveWithLog ? 1 : 0);
   ini.WriteInteger(kMainForm, "PenStyle", in.PenStyle);
+  // Written once it was ever on, so files of runs that never used it stay as they were.
+  if (in.WrapDrawing || !ini.ReadString(kMainForm, "WrapDrawing", "").empty())
+    ini.WriteInteger(kMainForm, "WrapDrawing", in.WrapDrawing ? 1 : 0);
   ini.WriteString(kMainForm, "Default Directory", in.DefaultDirectory);
   switch (in.Status) {
     case TWindowStatus::Minimized:

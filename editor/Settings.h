@@ -39,6 +39,7 @@ struct TMainFormSettings {
   bool SaveWithLog = false;      // "Save Image with Log File Name"
   TWindowStatus Status = TWindowStatus::Normal;
   int32_t UndoLevels = 15;       // MaxUndo
+  bool WrapDrawing = false;      // "Wrap &Drawing Around Edges" (key WrapDrawing)
 };
 
 struct TToolBoxSettings {

@@ -28,6 +28,7 @@
 #include "editor/EffectCatalogue.h"
 #include "editor/HelpFiles.h"
 #include "editor/qt/HelpView.h"
+#include "editor/qt/MainCanvas.h"
 #include "editor/qt/QtEditorUi.h"
 
 // Resources live in this static library; they must be registered by hand.
@@ -143,7 +144,7 @@ const QImage& TImageView::Picture() {
   return picture_;
 }
 
-void TImageView::paintEvent(QPaintEvent*) {
+void TImageView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   Wrap();
   if (picture_.isNull()) {
@@ -153,7 +154,9 @@ void TImageView::paintEvent(QPaintEvent*) {
   if (stretched_) {
     painter.drawImage(rect(), picture_);
   } else {
-    painter.drawImage(0, 0, picture_);
+    // Only the area asked for: a stroke repaints its own few pixels.
+    const QRect area = event->rect() & picture_.rect();
+    if (!area.isEmpty()) painter.drawImage(area.topLeft(), picture_, area);
     // Anything beyond the picture (never, when sized to it) stays neutral.
     if (width() > picture_.width()) painter.fillRect(picture_.width(), 0, width() - picture_.width(), height(), Qt::gray);
     if (height() > picture_.height())
@@ -162,6 +165,16 @@ void TImageView::paintEvent(QPaintEvent*) {
 }
 
 void TImageView::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+
+void TImageView::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  emit mousePressedAt(event->button(), p.x(), p.y());
+}
+
+void TImageView::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  emit mouseReleasedAt(event->button(), p.x(), p.y());
+}
 
 void TImageView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
@@ -248,6 +261,7 @@ void TfVellTile::FormCreate() {
   editor_.EffectType = NoEffect;
   editor_.EffectName.clear();
   RegisterCursors();
+  BuildCanvasTools();
   undo_.SetMaxUndo(editor_.MaxUndo);
   UpdateUndoButtons();
   resize(860, 640);

@@ -32,6 +32,7 @@ class QMenu;
 class QPrinter;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -39,6 +40,9 @@ class QTreeWidgetItem;
 namespace vell {
 
 class TLbl3D;
+class TCanvasTools;
+class TfSelect;
+class TfText;
 class QtEditorUi;
 class TfLog;
 class TfELog;
@@ -61,11 +65,15 @@ class TImageView : public QWidget {
  signals:
   void doubleClicked();
   void mouseMovedTo(int x, int y);
+  void mousePressedAt(Qt::MouseButton button, int x, int y);
+  void mouseReleasedAt(Qt::MouseButton button, int x, int y);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void Wrap();
@@ -197,6 +205,32 @@ class TfVellTile : public QMainWindow {
   void Print1Click();
   void About1Click();
 
+  // ---- the drawing tools (MainCanvas.cpp) ----
+  // The tool buttons: flags, cursor id (-1: text insertion) and ActiveTool.
+  void SetTool(bool fill, bool text, int cursor, int tool);
+  TCanvasTools& CanvasTools();
+  // Mouse handlers; coordinates are the image's (imSine's) own.
+  void imSineMouseDown(Qt::MouseButton button, int x, int y);
+  void imSineMouseMove(int x, int y);
+  void imSineMouseUp(Qt::MouseButton button, int x, int y);
+  // The floating text (coordinates inside imText) and the floating paste (inside imPaste).
+  void imTextMouseMove(int x, int y);
+  void imTextMouseDown(int x, int y);
+  void imPasteMouseDown(int x, int y);
+  void imPasteMouseMove(int x, int y);
+  void imPasteMouseUp(int x, int y);
+  void Timer1Timer();
+  void AsSelection1Click();  // Edit > Paste > As Selection
+  bool WrapDrawing() const;
+  void SetWrapDrawing(bool on);  // the Pen menu's check item
+  QWidget* imText() const;
+  QWidget* pPaste() const;
+  QWidget* imPaste() const;
+  QTimer* Timer1() const;
+  QScrollArea* ScrollBox1() const { return ScrollBox1_; }
+  TfText* TextDialog();     // created at its first use, kept
+  TfSelect* SelectDialog();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -278,6 +312,15 @@ class TfVellTile : public QMainWindow {
   void HideToolBoxForLog();
   void ShowToolBoxAfterLog();
   void SaveImageWithLogName(const QString& fileName);
+
+  // MainCanvas.cpp
+  struct TCanvasUi;
+  void BuildCanvasTools();
+  void WireCanvasTools();  // the tool box's buttons, once it exists
+  void CanvasLog(const std::string& line);
+  void SelectionToBuffer(const TPixelBuffer& picture);
+  void PlaceText(int x, int y);
+  std::unique_ptr<TCanvasUi> canvas_;
 
   std::unique_ptr<TOperationLog> log_;
   TfLog* fLog_ = nullptr;
