@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dialogs/FilterDesign.h"
 #include "editor/ApplyRules.h"
@@ -55,6 +56,9 @@ struct TApplyHooks {
   std::function<void()> RefreshPanel;
   // The ring gained or lost a snapshot; the argument is "something to undo".
   std::function<void(bool canUndo)> UndoChanged;
+  // Map Texture's dialog: on OK the texture picture (any size) and the source text
+  // ("Use Current Texture", "Use Buffer" or "Use File " + name); none on Cancel.
+  std::function<std::optional<std::pair<const TPixelBuffer*, std::string>>()> AskTexture;
 };
 
 // Messages, errors and Tint's colour dialog through the editor's EditorUi
