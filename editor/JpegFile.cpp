@@ -126,6 +126,10 @@ inline uint8_t InkToLight(unsigned c, unsigned k, bool inverted) {
 }  // namespace
 
 TImageResult EncodeJpeg(const TPixelBuffer& picture, int quality, std::vector<uint8_t>& out) {
+  return EncodeJpegSampled(picture, quality, false, out);
+}
+
+TImageResult EncodeJpegSampled(const TPixelBuffer& picture, int quality, bool fullChroma, std::vector<uint8_t>& out) {
   if (picture.Empty() || picture.BitCount() != 24) return TImageResult::Fail("There is no 24-bit image to write");
   if (picture.Width() > JPEG_MAX_DIMENSION || picture.Height() > JPEG_MAX_DIMENSION)
     return TImageResult::Fail("The image is too large for a JPEG file");
@@ -154,6 +158,8 @@ TImageResult EncodeJpeg(const TPixelBuffer& picture, int quality, std::vector<ui
   cinfo.in_color_space = JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, q, TRUE);
+  if (fullChroma)
+    for (int c = 0; c < cinfo.num_components; ++c) cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPROW>(picture.Row(static_cast<int>(cinfo.next_scanline)));
@@ -302,7 +308,8 @@ TImageResult DecodeJpegQuantized(const uint8_t* data, size_t size, int colours, 
 
 TImageResult ReduceToPalette(const TPixelBuffer& picture, TGifPalettedBitmap& bitmap) {
   std::vector<uint8_t> jpeg;
-  if (TImageResult r = EncodeJpeg(picture, 100, jpeg); !r) return r;
+  // Full colour resolution: halved chroma would smear colour edges into the palette.
+  if (TImageResult r = EncodeJpegSampled(picture, 100, true, jpeg); !r) return r;
   return DecodeJpegQuantized(jpeg.data(), jpeg.size(), kGifQuantizeColours, bitmap);
 }
 

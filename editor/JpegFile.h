@@ -25,6 +25,8 @@ inline constexpr int kJpegMaxScans = 500;
 
 // A 24-bit buffer as baseline JPEG with libjpeg's default settings (4:2:0).
 TImageResult EncodeJpeg(const TPixelBuffer& picture, int quality, std::vector<uint8_t>& out);
+// The same with the chroma at full resolution (4:4:4) when `fullChroma`.
+TImageResult EncodeJpegSampled(const TPixelBuffer& picture, int quality, bool fullChroma, std::vector<uint8_t>& out);
 
 // On failure `picture` is left unchanged.
 TImageResult DecodeJpeg(const uint8_t* data, size_t size, TPixelBuffer& picture,
@@ -35,8 +37,8 @@ TImageResult DecodeJpeg(const uint8_t* data, size_t size, TPixelBuffer& picture,
 TImageResult DecodeJpegQuantized(const uint8_t* data, size_t size, int colours, TGifPalettedBitmap& bitmap,
                                  uint64_t maxPixels = kImageMaxPixels);
 
-// The GIF save's colour reduction: JPEG at quality 100, decoded again to 236
-// colours.
+// The GIF save's colour reduction: JPEG at quality 100 (4:4:4), decoded
+// again to 236 colours.
 inline constexpr int kGifQuantizeColours = 236;
 TImageResult ReduceToPalette(const TPixelBuffer& picture, TGifPalettedBitmap& bitmap);
 
