@@ -193,8 +193,8 @@ TEST_F(MainWindow, MainMenuHasItsMenusInOrder) {
   EXPECT_FALSE(Action("ShowDialogDuringSave1")->isChecked());
   EXPECT_TRUE(Action("Exit1")->isEnabled());
   // Commands that have no behaviour yet say so instead of doing nothing.
-  EXPECT_FALSE(Action("Open1")->isEnabled());
-  EXPECT_NE(Action("Open1")->toolTip().indexOf("Not available yet"), -1);
+  EXPECT_FALSE(Action("Print1")->isEnabled());
+  EXPECT_NE(Action("Print1")->toolTip().indexOf("Not available yet"), -1);
 }
 
 TEST_F(MainWindow, EffectsMenuHoldsAll66WithTheirShortcuts) {
@@ -392,13 +392,14 @@ TEST_F(MainWindow, NoClosesWithoutSaving) {
   EXPECT_EQ(ui.Asked().size(), 1u);
 }
 
-TEST_F(MainWindow, YesReportsThatSavingIsNotThereYetAndCloses) {
+TEST_F(MainWindow, YesRunsSaveAsAndACancelledSaveKeepsTheWindow) {
   ShowAndStart();
-  ui.AnswerMessage(TMsgResult::Yes);
+  ui.AnswerMessage(TMsgResult::Yes).AnswerSave(std::nullopt);
   Action("Exit1")->trigger();
-  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(window->isVisible());
   ASSERT_EQ(ui.Asked().size(), 2u);
-  EXPECT_NE(ui.Asked()[1].text.find("not available yet"), std::string::npos);
+  EXPECT_EQ(ui.Asked()[1].kind, "save");
+  EXPECT_EQ(ui.Asked()[1].text, "Save File As...");
   EXPECT_EQ(ui.Unanswered(), 0);
 }
 
