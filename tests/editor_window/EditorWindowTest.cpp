@@ -432,7 +432,7 @@ TEST_F(MainWindow, UnreadableStartupFileShowsTheErrorAndKeepsBlack) {
   window->SetStartupFile(QString::fromLatin1(VELL_TEST_DATA) + "/bmp/regenerate.sh");
   ShowAndStart();
   ASSERT_EQ(ui.Asked().size(), 1u);
-  EXPECT_NE(ui.Asked()[0].text.find("Not a BMP file"), std::string::npos);
+  EXPECT_NE(ui.Asked()[0].text.find("regenerate.sh: Unknown picture file format"), std::string::npos);
   EXPECT_EQ(window->StatusText(0), "Width: 256");
   EXPECT_EQ(window->Editor().dibWork.Row24(5)[5].r, 0);
 }
