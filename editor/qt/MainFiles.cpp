@@ -17,6 +17,7 @@
 #include "dialogs/qt/Lbl3D.h"
 #include "dialogs/qt/Texture1.h"
 #include "dialogs/qt/Trans1.h"
+#include "editor/ApplyRules.h"
 #include "editor/ImageFiles.h"
 #include "editor/Wallpaper.h"
 #include "editor/qt/VellTileMain.h"
@@ -24,6 +25,8 @@
 namespace vell {
 
 namespace {
+
+constexpr int kMergeBufferId = 50;
 
 // The clipboard's bitmap, when it holds one.
 bool ClipboardPicture(TPixelBuffer& picture) {
@@ -114,6 +117,11 @@ void TfVellTile::WireFileCommands() {
                              : std::function<void()>([this] { CopyBuffertoClipboard1Click(); }));
     }
   }
+  // The catalogue's Merge Buffer with its stored percentage, once the buffer is filled.
+  if (QAction* merge = findChild<QAction*>(QStringLiteral("MergeBufferWithImage1")))
+    connect(merge, &QAction::triggered, this, [this] {
+      if (dispatcher_ && box_) dispatcher_->ApplyFromMenu(kMergeBufferId, box_->PanelFields());
+    });
   setAcceptDrops(true);
 }
 
@@ -244,8 +252,7 @@ void TfVellTile::EnableBufferItems() {
     QAction* a = findChild<QAction*>(QString::fromLatin1(name));
     if (a == nullptr) continue;
     // Merge runs only where its effect is built.
-    if (std::strcmp(name, "MergeBufferWithImage1") == 0 && a->toolTip().contains(QStringLiteral("not available")))
-      continue;
+    if (std::strcmp(name, "MergeBufferWithImage1") == 0 && !EffectAvailable(kMergeBufferId)) continue;
     a->setEnabled(true);
     a->setToolTip(QString());
   }

@@ -20,6 +20,7 @@
 #include <fstream>
 #include <memory>
 
+#include "editor/ApplyRules.h"
 #include "editor/ImageFiles.h"
 #include "editor/JpegFile.h"
 #include "editor/PngFile.h"
@@ -263,6 +264,7 @@ TEST_F(MainFiles, CopyImageToBufferThenPasteBufferToImage) {
   Trigger("bCpyBufr");
   EXPECT_TRUE(Action("PasteBuffertoImage1")->isEnabled());
   EXPECT_TRUE(Action("CopyBuffertoClipboard1")->isEnabled());
+  EXPECT_EQ(Action("MergeBufferWithImage1")->isEnabled(), EffectAvailable(50));  // only where Merge is built
   EXPECT_TRUE(Same(window->Editor().dibBuffer, photo));
   Trigger("New1");
   Trigger("PasteBuffertoImage1");
