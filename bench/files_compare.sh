@@ -5,14 +5,19 @@
 # Prints median times of 3 runs and the ratios (below 1: ours is faster).
 #   bench/files_compare.sh            builds in build-bench-files and runs
 #   VELL_SOURCE_DIR=/path ...         configures another source tree (same layout)
+#   VELL_BENCH_BUILD=/path ...        uses an existing build tree configured with -DVELL_BENCH=ON
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 src="${VELL_SOURCE_DIR:-$root}"
-build="$root/build-bench-files"
-cmake -S "$src" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
+build="${VELL_BENCH_BUILD:-$root/build-bench-files}"
+if [ -z "${VELL_BENCH_BUILD:-}" ]; then
+  cmake -S "$src" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+fi
 cmake --build "$build" --target files_bench >/dev/null
 tool="$build/bench/files_bench"
+# One thread each, as our code runs.
+export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
 work="$build/files_compare"
 mkdir -p "$work"
 "$tool" --make "$work"

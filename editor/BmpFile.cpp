@@ -352,14 +352,14 @@ std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
   for (uint32_t fileRow = 0; fileRow < h; ++fileRow) {
     const int y = static_cast<int>(h - 1 - fileRow);
     const size_t start = v.size();
-    for (uint32_t x = 0; x < w; ++x) {
-      uint8_t b = 0, g = 0, r = 0;
-      picture.ReadPixel(y, static_cast<int>(x), b, g, r);
-      v.push_back(b);
-      v.push_back(g);
-      v.push_back(r);
-    }
     v.resize(start + rowBytes, 0);
+    if (picture.BitCount() == 24) {
+      // Rows are stored B,G,R already.
+      std::memcpy(v.data() + start, picture.Row(y), size_t(w) * 3);
+      continue;
+    }
+    uint8_t* d = v.data() + start;
+    for (uint32_t x = 0; x < w; ++x, d += 3) picture.ReadPixel(y, static_cast<int>(x), d[0], d[1], d[2]);
   }
   return v;
 }
