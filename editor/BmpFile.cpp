@@ -1,5 +1,7 @@
 #include "editor/BmpFile.h"
 
+#include "editor/IniFile.h"
+
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -350,12 +352,47 @@ std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
   for (uint32_t fileRow = 0; fileRow < h; ++fileRow) {
     const int y = static_cast<int>(h - 1 - fileRow);
     const size_t start = v.size();
+    v.resize(start + rowBytes, 0);
+    if (picture.BitCount() == 24) {
+      // Rows are stored B,G,R already.
+      std::memcpy(v.data() + start, picture.Row(y), size_t(w) * 3);
+      continue;
+    }
+    uint8_t* d = v.data() + start;
+    for (uint32_t x = 0; x < w; ++x, d += 3) picture.ReadPixel(y, static_cast<int>(x), d[0], d[1], d[2]);
+  }
+  return v;
+}
+
+std::vector<uint8_t> EncodeBmp16(const TPixelBuffer& picture) {
+  const uint32_t w = static_cast<uint32_t>(picture.Width()), h = static_cast<uint32_t>(picture.Height());
+  const uint32_t rowBytes = ((w * 16 + 31) / 32) * 4;
+  const uint32_t imageSize = rowBytes * h;
+  std::vector<uint8_t> v;
+  v.reserve(54 + imageSize);
+  v.push_back('B');
+  v.push_back('M');
+  Put32(v, 54 + imageSize);
+  Put32(v, 0);
+  Put32(v, 54);
+  Put32(v, 40);
+  Put32(v, w);
+  Put32(v, h);
+  Put16(v, 1);
+  Put16(v, 16);
+  Put32(v, kBiRgb);
+  Put32(v, imageSize);
+  Put32(v, 2835);
+  Put32(v, 2835);
+  Put32(v, 0);
+  Put32(v, 0);
+  for (uint32_t fileRow = 0; fileRow < h; ++fileRow) {
+    const int y = static_cast<int>(h - 1 - fileRow);
+    const size_t start = v.size();
     for (uint32_t x = 0; x < w; ++x) {
       uint8_t b = 0, g = 0, r = 0;
       picture.ReadPixel(y, static_cast<int>(x), b, g, r);
-      v.push_back(b);
-      v.push_back(g);
-      v.push_back(r);
+      Put16(v, static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)));
     }
     v.resize(start + rowBytes, 0);
   }
@@ -365,21 +402,9 @@ std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
 TBmpResult WriteBmpFile(const std::string& path, const TPixelBuffer& picture) {
   if (picture.Empty()) return Fail("There is no image to write");
   const std::vector<uint8_t> bytes = EncodeBmp24(picture);
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return Fail("Cannot create file " + path);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) {
-      out.close();
-      std::remove(temp.c_str());
-      return Fail("Cannot write file " + path);
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return Fail("Cannot write file " + path);
-  }
+  const TFileResult r =
+      ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (!r.ok) return Fail(r.message);
   return TBmpResult{true, {}};
 }
 

@@ -33,6 +33,10 @@ TBmpResult ReadBmpFile(const std::string& path, TPixelBuffer& picture,
 
 // A bottom-up, uncompressed 24-bit BMP of a 24-bit buffer.
 std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture);
+// A bottom-up 16-bit BMP (5-5-5, no masks) of a 24-bit buffer, as a
+// 16-bit screen's bitmap is stored: each channel keeps its top five bits.
+std::vector<uint8_t> EncodeBmp16(const TPixelBuffer& picture);
+// Written through a temporary file beside `path` and a rename.
 TBmpResult WriteBmpFile(const std::string& path, const TPixelBuffer& picture);
 
 }  // namespace vell

@@ -59,11 +59,17 @@ void TEditor::SelectEffect(int id, const std::string& name) {
 std::string TEditor::ActivityText() const { return EffectType == -1 ? "Idle..." : EffectName; }
 
 bool TEditor::QueryClose(EditorUi& ui, const std::function<void()>& saveAs) const {
+  return QueryCloseSaving(ui, [&] {
+    if (saveAs) saveAs();
+    return true;
+  });
+}
+
+bool TEditor::QueryCloseSaving(EditorUi& ui, const std::function<bool()>& saveAs) const {
   if (!PromptForSave) return true;
   switch (ui.MessageBox(kSaveOnCloseText, TMsgButtons::YesNoCancel, TMsgKind::Confirmation)) {
     case TMsgResult::Yes:
-      if (saveAs) saveAs();
-      return true;
+      return saveAs ? saveAs() : true;
     case TMsgResult::No:
       return true;
     default:

@@ -78,6 +78,9 @@ class TEditor {
   // The closing question. Returns true when the window may close. A Yes runs
   // saveAs first and closes whatever that did.
   bool QueryClose(EditorUi& ui, const std::function<void()>& saveAs) const;
+  // The same, where saveAs says whether the image was saved: a cancelled or
+  // failed save keeps the window open, so the image is not lost.
+  bool QueryCloseSaving(EditorUi& ui, const std::function<bool()>& saveAs) const;
 
  private:
   void Log(const std::string& line) const {

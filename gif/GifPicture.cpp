@@ -1,5 +1,12 @@
 #include "gif/GifPicture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -463,23 +470,31 @@ TGifResult TGifPicture::SaveToFile(const std::string& path) const {
   std::vector<uint8_t> bytes;
   TGifResult res = SaveToMemory(bytes);
   if (!res) return res;
-  // Written beside the target and renamed, so a failed write leaves the old file whole.
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-      return TGifResult::Fail("Cannot write file \"" + path + "\"");
+  // Written beside the target under a unique name and renamed, so a failed write leaves the
+  // old file whole and no file of the user's is ever taken for the temporary.
+  std::string temp = path + ".tmp-XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return TGifResult::Fail("Cannot write file \"" + path + "\": " + std::strerror(errno));
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat st {};
+  ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : (0666 & ~mask));
+  size_t done = 0;
+  int err = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
     }
+    done += static_cast<size_t>(n);
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return TGifResult::Fail("Cannot write file \"" + path + "\"");
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(temp.c_str());
+    return TGifResult::Fail("Cannot write file \"" + path + "\": " + std::strerror(err));
   }
   return {};
 }

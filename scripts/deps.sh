@@ -1,9 +1,9 @@
 # Sourced by ./run and ./test: installs the Debian packages that are missing.
 # Usage: vell_ensure_deps build|test|xvfb ...
-vell_pkgs_build="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg62-turbo-dev fonts-dejavu-core"
+vell_pkgs_build="cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg62-turbo-dev libpng-dev fonts-dejavu-core"
 vell_pkgs_test="googletest libgtest-dev libgmock-dev libgif-dev imagemagick poppler-utils"
 vell_pkgs_xvfb="xvfb xauth x11-apps xdotool"
-vell_pkgs_bench="libbenchmark-dev imagemagick libvips-tools libgif-dev"
+vell_pkgs_bench="libbenchmark-dev imagemagick libvips-tools libgif-dev libjpeg-turbo-progs"
 vell_pkgs_fuzz="clang libclang-rt-14-dev"
 
 vell_ensure_deps() {

@@ -139,6 +139,7 @@ TApplyHooks TfVellTile::EffectHooks() {
   hooks.Redisplay = [this] { DisplayImage(editor_.dibWork); };
   hooks.RefreshPanel = [this] { RefreshPanel(); };
   hooks.UndoChanged = [this](bool) { UpdateUndoButtons(); };
+  hooks.AskTexture = [this] { return AskTexture(); };
   return hooks;
 }
 

@@ -159,7 +159,7 @@ void TfVellTile::SaveImageWithLogName(const QString& fileName) {
   // The default directory is already the log's folder; the name waits for the
   // image save dialog.
   imageSaveName_ = fileName;
-  SaveAsStandIn();
+  SaveAs1Click();
 }
 
 void TfVellTile::ShutdownLog() {

@@ -24,7 +24,6 @@
 #include <cstring>
 
 #include "dialogs/qt/Lbl3D.h"
-#include "editor/BmpFile.h"
 #include "editor/EffectCatalogue.h"
 #include "editor/HelpFiles.h"
 #include "editor/qt/HelpView.h"
@@ -229,6 +228,7 @@ TfVellTile::TfVellTile(EditorUi* ui, QWidget* parent) : QMainWindow(parent) {
 }
 
 TfVellTile::~TfVellTile() {
+  StoreFileSettings();
   SaveSettingsFile();
   ShutdownLog();
   // Nothing else may paint from the buffers once they go.
@@ -264,6 +264,7 @@ void TfVellTile::FormCreate() {
   BuildCanvasTools();
   undo_.SetMaxUndo(editor_.MaxUndo);
   UpdateUndoButtons();
+  WireFileCommands();
   resize(860, 640);
   ApplyWindowPlacement();
 }
@@ -749,18 +750,8 @@ void TfVellTile::StartupMessage() {
 }
 
 bool TfVellTile::LoadStartupFile(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QStringLiteral("jpg") || suffix == QStringLiteral("jpeg") || suffix == QStringLiteral("gif")) {
-    ui_->ShowError("Cannot open " + path.toStdString() + ": reading " + suffix.toUpper().toStdString() +
-                   " files is not available yet.");
-    return false;
-  }
   TPixelBuffer picture;
-  const TBmpResult r = ReadBmpFile(path.toStdString(), picture);
-  if (!r.ok) {
-    ui_->ShowError(r.error);
-    return false;
-  }
+  if (!ReadPicture(path, picture)) return false;
   editor_.InstallLoadedImage(std::move(picture));
   DisplayImage(editor_.dibWork);
   return true;
@@ -848,12 +839,9 @@ void TfVellTile::Contents1Click() {
 
 void TfVellTile::PenModeClick(int index) { editor_.PenModeIndex = index; }
 
-void TfVellTile::SaveAsStandIn() {
-  ui_->ShowMessage("Saving is not available yet: the image was not saved.");
-}
-
 void TfVellTile::closeEvent(QCloseEvent* event) {
-  if (!editor_.QueryClose(*ui_, [this] { SaveAsStandIn(); })) {
+  // Yes saves first; a save that was cancelled or failed keeps the window open.
+  if (!editor_.QueryCloseSaving(*ui_, [this] { return SaveAs1Click(); })) {
     event->ignore();
     return;
   }

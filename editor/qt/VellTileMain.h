@@ -10,12 +10,19 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "dialogs/qt/About1.h"
 #include "dialogs/qt/Filter1.h"
 #include "dialogs/qt/Print1.h"
+#include "dialogs/qt/Gif1.h"
+#include "dialogs/qt/JpgCval1.h"
 #include "dialogs/qt/Size1.h"
 #include "dialogs/qt/Tester1.h"
+#include "dialogs/qt/Texture1.h"
+#include "dialogs/qt/Trans1.h"
 #include "editor/Apply.h"
 #include "editor/Editor.h"
 #include "editor/EditorUi.h"
@@ -231,8 +238,41 @@ class TfVellTile : public QMainWindow {
   TfText* TextDialog();     // created at its first use, kept
   TfSelect* SelectDialog();
 
+  // ---- image files, clipboard, buffer and wallpaper (MainFiles.cpp) ----
+  void Open1Click();
+  // Save As; true when the file was written. The dialog offers `presetName`
+  // when given, else the name last chosen (or offered by the log viewer).
+  bool SaveAs1Click();
+  // Opens a file as the working image as Open does (snapshot, log line,
+  // default directory); false, with the error shown, when it cannot be read.
+  bool OpenImageFile(const QString& path);
+  void Copy1Click();
+  void ReplaceImage1Click();
+  void Transparent1Click();
+  void CopyImagetoBuffer1Click();
+  void PasteBuffertoImage1Click();
+  void LoadBufferfromFile1Click();
+  void CopyBuffertoClipboard1Click();
+  void PasteClipboardtoBuffer1Click();
+  void SetAsWallpaper1Click();
+  void SetJPGCompression1Click();
+  // The buffer image := picture (24-bit), shown in its thumbnail, and the
+  // three buffer items enabled; for any command that fills the buffer.
+  void SetBufferImage(const TPixelBuffer& picture);
+  // Enables "&Paste Buffer to Image", "&Merge Buffer With Image..." and
+  // "Cop&y Buffer to Clipboard" and marks the buffer filled.
+  void EnableBufferItems();
+  // Map Texture's dialog (the dispatcher's AskTexture).
+  std::optional<std::pair<const TPixelBuffer*, std::string>> AskTexture();
+  TfJPGComp* JPGCompDialog() const { return jpgComp_.get(); }
+  TfTrans* TransDialog() const { return trans_.get(); }
+  TfTexture* TextureDialog() const { return texture_.get(); }
+  TfGif* GifDialog() const { return gif_.get(); }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   bool event(QEvent* event) override;
@@ -260,7 +300,6 @@ class TfVellTile : public QMainWindow {
   void Contents1Click();
   std::unique_ptr<TfHelp> help_;  // the help page's own window, when the desktop has no browser
   void PenModeClick(int index);
-  void SaveAsStandIn();
 
   TEditor editor_;
   TUndoRing undo_;
@@ -336,6 +375,18 @@ class TfVellTile : public QMainWindow {
 
   std::unique_ptr<TfPrint> print_;
   std::unique_ptr<TfAbout> about_;
+
+  // MainFiles.cpp
+  void WireFileCommands();
+  void StoreFileSettings();
+  void LogLine(const std::string& line);
+  bool ReadPicture(const QString& path, TPixelBuffer& picture);
+
+  std::unique_ptr<TfJPGComp> jpgComp_;
+  std::unique_ptr<TfTrans> trans_;
+  std::unique_ptr<TfTexture> texture_;
+  std::unique_ptr<TfGif> gif_;
+  bool textureChosen_ = false;  // Map Texture took the buffer, or the user chose a texture
 };
 
 }  // namespace vell

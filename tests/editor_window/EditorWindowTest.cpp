@@ -224,8 +224,8 @@ TEST_F(MainWindow, MainMenuHasItsMenusInOrder) {
   EXPECT_FALSE(Action("ShowDialogDuringSave1")->isChecked());
   EXPECT_TRUE(Action("Exit1")->isEnabled());
   // Commands that have no behaviour yet say so instead of doing nothing.
-  EXPECT_FALSE(Action("Open1")->isEnabled());
-  EXPECT_NE(Action("Open1")->toolTip().indexOf("Not available yet"), -1);
+  EXPECT_FALSE(Action("Print1")->isEnabled());
+  EXPECT_NE(Action("Print1")->toolTip().indexOf("Not available yet"), -1);
 }
 
 TEST_F(MainWindow, EffectsMenuHoldsAll66WithTheirShortcuts) {
@@ -440,13 +440,14 @@ TEST_F(MainWindow, NoClosesWithoutSaving) {
   EXPECT_EQ(ui.Asked().size(), 1u);
 }
 
-TEST_F(MainWindow, YesReportsThatSavingIsNotThereYetAndCloses) {
+TEST_F(MainWindow, YesRunsSaveAsAndACancelledSaveKeepsTheWindow) {
   ShowAndStart();
-  ui.AnswerMessage(TMsgResult::Yes);
+  ui.AnswerMessage(TMsgResult::Yes).AnswerSave(std::nullopt);
   Action("Exit1")->trigger();
-  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(window->isVisible());
   ASSERT_EQ(ui.Asked().size(), 2u);
-  EXPECT_NE(ui.Asked()[1].text.find("not available yet"), std::string::npos);
+  EXPECT_EQ(ui.Asked()[1].kind, "save");
+  EXPECT_EQ(ui.Asked()[1].text, "Save File As...");
   EXPECT_EQ(ui.Unanswered(), 0);
 }
 
@@ -479,7 +480,7 @@ TEST_F(MainWindow, UnreadableStartupFileShowsTheErrorAndKeepsBlack) {
   window->SetStartupFile(QString::fromLatin1(VELL_TEST_DATA) + "/bmp/regenerate.sh");
   ShowAndStart();
   ASSERT_EQ(ui.Asked().size(), 1u);
-  EXPECT_NE(ui.Asked()[0].text.find("Not a BMP file"), std::string::npos);
+  EXPECT_NE(ui.Asked()[0].text.find("regenerate.sh: Unknown picture file format"), std::string::npos);
   EXPECT_EQ(window->StatusText(0), "Width: 256");
   EXPECT_EQ(window->Editor().dibWork.Row24(5)[5].r, 0);
 }
