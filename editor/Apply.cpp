@@ -5,11 +5,8 @@
 #include <utility>
 
 #include "editor/EffectCatalogue.h"
+#include "editor/EffectTable.h"
 #include "editor/RealText.h"
-#include "imaging/Colour.h"
-#include "imaging/Filters.h"
-#include "imaging/GBlur.h"
-#include "imaging/Geometry.h"
 #include "imaging/Tiling.h"
 
 namespace vell {
@@ -24,6 +21,9 @@ void UseEditorUi(TApplyHooks& hooks, EditorUi& ui) {
   hooks.ShowMessage = [&ui](const std::string& text) { ui.ShowMessage(text); };
   hooks.ShowError = [&ui](const std::string& text) { ui.ShowError(text); };
   hooks.AskTintColour = [&ui](uint32_t initial) { return ui.ChooseColor(initial); };
+  hooks.AskOkCancel = [&ui](const std::string& question) {
+    return ui.MessageBox(question, TMsgButtons::OkCancel, TMsgKind::Confirmation) == TMsgResult::Ok;
+  };
 }
 
 TApplyDispatcher::TApplyDispatcher(TEditor& editor, TEffectParams& params, TUndoRing& ring, TApplyHooks hooks)
@@ -70,11 +70,8 @@ TApplyResult TApplyDispatcher::ApplyFromMenu(int id, const TPanelFields& fields)
     return TApplyResult::NotAvailable;
   }
   const TEffectEntry* entry = EffectEntry(id);
-  TApplyResult result = TApplyResult::Selected;
-  if (id != 45) {
-    PrepareEffectRun(id, params_);
-    result = Run(id, fields);
-  }
+  PrepareEffectRun(id, params_);
+  const TApplyResult result = Run(id, fields);
   if (entry && !entry->MenuKeepsSelection) {
     MenuSelection(id, editor_.EffectType, editor_.EffectName);
     if (hooks_.RefreshPanel) hooks_.RefreshPanel();
@@ -156,100 +153,13 @@ bool TApplyDispatcher::Undo() {
 // ---- running one effect -------------------------------------------------
 
 TApplyResult TApplyDispatcher::Run(int id, const TPanelFields& fields) {
-  const int32_t value = params_.Value(id);
-  switch (id) {
-    case 0: case 1: case 2: case 3: case 4: case 5:
-    case 7: case 8: case 9: case 10: case 11: case 12:
-      return Bracketed([id](TPixelBuffer& image) { ApplyNamedKernel(image, id); });
-    case 6: return Bracketed([value](TPixelBuffer& image) { ClassicEmboss(image, value); });
-    case 13: return Bracketed([value](TPixelBuffer& image) { GaussianBlur(image, value); });
-    case 14: return RunFilterDesign();
-    case 25: return Bracketed([value](TPixelBuffer& image) { AddNoise(image, value, false); });
-    case 30: return Bracketed([value](TPixelBuffer& image) { RotateColourBits(image, value); });
-    case 31: return Bracketed([](TPixelBuffer& image) { Negate(image); });
-    case 32: return Bracketed([](TPixelBuffer& image) { Brighten(image); });
-    case 33: return Bracketed([](TPixelBuffer& image) { Lighten(image); });
-    case 34: {
-      std::optional<uint32_t> colour;
-      if (hooks_.AskTintColour) colour = hooks_.AskTintColour(log_.TintColor);
-      if (!colour) return TApplyResult::Cancelled;
-      log_.TintColor = *colour & 0xFFFFFF;
-      const uint32_t tint = log_.TintColor;
-      return Bracketed([tint](TPixelBuffer& image) { Tint(image, tint); });
-    }
-    case 35: return Bracketed([](TPixelBuffer& image) { ToGrayScale(image); });
-    case 36: return Bracketed([](TPixelBuffer& image) { EraseToBlack(image); });
-    case 37: {
-      const uint32_t pen = fields.PenColor, brush = fields.BrushColor;
-      const int tolerance = ExchangeTolerance(value);
-      return Bracketed([=](TPixelBuffer& image) { ExchangeColour(image, pen, brush, tolerance); });
-    }
-    case 38: return RunResize(false);
-    case 39: return RunResize(true);
-    case 40: return Bracketed([](TPixelBuffer& image) { RotateQuarter(image); });
-    case 41: return Bracketed([](TPixelBuffer& image) { image.MirrorColumns(); });
-    case 42: return Bracketed([](TPixelBuffer& image) { image.FlipRows(); });
-    case 43: return Bracketed([value](TPixelBuffer& image) { RotateAngle(image, value); });
-    case 44:
-      if (editor_.dibWork.Width() != editor_.dibWork.Height()) {
-        Message(kImageMustBeSquare);
-        return TApplyResult::Refused;
-      }
-      return Bracketed([](TPixelBuffer& image) { RotateSeamless(image); });
-    case 45: return TApplyResult::Selected;  // the scroll bars do the work
-    case 59: return Bracketed([value](TPixelBuffer& image) { SplitBlur(image, value); });
-    case 60: return Bracketed([value](TPixelBuffer& image) { SplitGauss(image, value); });
-    case 63: return Bracketed([value](TPixelBuffer& image) { SeamlessEdge(image, value); });
-    default:
-      Message(NotAvailableMessage(id));
-      return TApplyResult::NotAvailable;
+  const TEffectDef* def = EffectDef(id);
+  if (!def || !def->Run) {
+    Message(NotAvailableMessage(id));
+    return TApplyResult::NotAvailable;
   }
-}
-
-TApplyResult TApplyDispatcher::RunFilterDesign() {
-  std::optional<TFilterDesign> design;
-  if (hooks_.AskFilterDesign) design = hooks_.AskFilterDesign();
-  if (!design) return TApplyResult::Cancelled;
-  // Convert every field before the snapshot, so a typing error leaves no trace.
-  int number = 0;
-  for (const std::string& text : design->e) {
-    if (!StrToIntChecked(text, number)) {
-      Error(NotAnIntegerMessage(text));
-      return TApplyResult::ConversionError;
-    }
-  }
-  if (!StrToIntChecked(design->eDiv, number)) {
-    Error(NotAnIntegerMessage(design->eDiv));
-    return TApplyResult::ConversionError;
-  }
-  if (static_cast<uint16_t>(number) == 0) {
-    Message(kDivisorZeroMessage);
-    return TApplyResult::Refused;
-  }
-  TFilterDesignOutcome outcome;
-  Bracketed([&](TPixelBuffer& image) { outcome = ApplyFilterDesign(image, *design); });
-  if (outcome.status != TFilterDesignStatus::Done) {
-    Message(outcome.message);
-    return TApplyResult::Refused;
-  }
-  Log(DesignFilterLine(design->e, design->eDiv));
-  return TApplyResult::Ran;
-}
-
-TApplyResult TApplyDispatcher::RunResize(bool smooth) {
-  std::optional<TNewSize> size;
-  if (hooks_.AskNewSize) size = hooks_.AskNewSize(editor_.dibWork.Width(), editor_.dibWork.Height(), smooth);
-  if (!size) return TApplyResult::Cancelled;
-  // The resizes take a size below 1 as 1; the log names the size made.
-  const int width = std::max(1, size->Width), height = std::max(1, size->Height);
-  Bracketed([=](TPixelBuffer& image) {
-    if (smooth)
-      ResizeSmooth(image, width, height, false);
-    else
-      ResizeFast(image, width, height);
-  });
-  Log(ResizeLine(smooth, width, height));
-  return TApplyResult::Ran;
+  TEffectCall call(*this, id, fields);
+  return def->Run(call);
 }
 
 // ---- the bracket ----------------------------------------------------------

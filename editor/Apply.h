@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "dialogs/FilterDesign.h"
 #include "editor/ApplyRules.h"
@@ -46,6 +47,8 @@ struct TApplyHooks {
   std::function<std::optional<TNewSize>(int width, int height, bool smooth)> AskNewSize;
   // The designed-filter dialog; the fields as entered, none on Cancel.
   std::function<std::optional<TFilterDesign>()> AskFilterDesign;
+  // A question with OK and Cancel ("Circular only works correctly ..."); true on OK.
+  std::function<bool(const std::string& question)> AskOkCancel;
   // Hourglass on and off around a running effect.
   std::function<void()> BusyBegin;
   std::function<void()> BusyEnd;
@@ -55,13 +58,17 @@ struct TApplyHooks {
   std::function<void()> RefreshPanel;
   // The ring gained or lost a snapshot; the argument is "something to undo".
   std::function<void(bool canUndo)> UndoChanged;
+  // Map Texture's dialog: on OK the texture picture (any size) and the source text
+  // ("Use Current Texture", "Use Buffer" or "Use File " + name); none on Cancel.
+  std::function<std::optional<std::pair<const TPixelBuffer*, std::string>>()> AskTexture;
 };
 
-// Messages, errors and Tint's colour dialog through the editor's EditorUi
-// (which must outlive the hooks).
+// Messages, errors, questions and Tint's colour dialog through the editor's
+// EditorUi (which must outlive the hooks).
 void UseEditorUi(TApplyHooks& hooks, EditorUi& ui);
 
 // How one Apply (or menu item, or panel command) ended.
+// The effect table (editor/EffectTable.h) names this type before it is complete.
 enum class TApplyResult : uint8_t {
   Ran,              // the effect changed the working image
   Selected,         // nothing to run (Scroll): values read, nothing changed
@@ -77,6 +84,8 @@ enum class TApplyResult : uint8_t {
 // "<name> is not available yet." (the plain message for an effect whose
 // engine is not in this build; nothing changes).
 std::string NotAvailableMessage(int id);
+
+class TEffectCall;
 
 class TApplyDispatcher {
  public:
@@ -112,8 +121,16 @@ class TApplyDispatcher {
   int LastScrollPosition(bool horizontal) const { return horizontal ? lastLR_ : lastUD_; }
 
   // UnDo: restores the newest snapshot, redisplays, logs "UnDo" when one was
-  // restored. Returns whether one was.
+  // restored. Returns whether one was. The window's UnDo commands come here.
   bool Undo();
+
+  // The bracket around every change of the working image: hourglass and a
+  // snapshot; then the redisplay (the scratch image follows a new size) and
+  // the normal cursor.
+  void BeginEffect();
+  void EndEffect();
+  // BeginEffect, the operation on the working image, EndEffect.
+  TApplyResult Bracketed(const std::function<void(TPixelBuffer&)>& operation);
 
   // Tint's colour, last chosen (0x00BBGGRR).
   uint32_t TintColour() const { return log_.TintColor; }
@@ -125,12 +142,8 @@ class TApplyDispatcher {
   char DecimalSeparator = '.';
 
  private:
+  friend class TEffectCall;
   TApplyResult Run(int id, const TPanelFields& fields);
-  TApplyResult RunFilterDesign();
-  TApplyResult RunResize(bool smooth);
-  TApplyResult Bracketed(const std::function<void(TPixelBuffer&)>& operation);
-  void BeginEffect();
-  void EndEffect();
   void Snapshot();
   void Log(const std::string& line);
   void Message(const std::string& text);
@@ -142,6 +155,40 @@ class TApplyDispatcher {
   TApplyHooks hooks_;
   TLogContext log_;
   int lastLR_ = 0, lastUD_ = 0;
+};
+
+// What an effect's engine call is handed by the dispatcher: the editor's
+// images and stored values (already read from the panel), the panel's check
+// boxes and colours, and the dispatcher's bracket, hooks and log.
+class TEffectCall {
+ public:
+  TEffectCall(TApplyDispatcher& apply, int id, const TPanelFields& fields) : Id(id), Fields(fields), apply_(apply) {}
+
+  const int Id;
+  const TPanelFields& Fields;
+
+  TEditor& Editor() const { return apply_.editor_; }
+  TPixelBuffer& Work() const { return apply_.editor_.dibWork; }
+  TEffectParams& Params() const { return apply_.params_; }
+  TEffectExtras& X() const { return apply_.params_.Extras; }
+  int32_t Value() const { return apply_.params_.Value(Id); }
+  TApplyHooks& Hooks() const { return apply_.hooks_; }
+  TLogContext& LogContext() const { return apply_.log_; }
+
+  TApplyResult Bracketed(const std::function<void(TPixelBuffer&)>& operation) const {
+    return apply_.Bracketed(operation);
+  }
+  void Message(const std::string& text) const { apply_.Message(text); }
+  void Error(const std::string& text) const { apply_.Error(text); }
+  // False without a hook: a question nobody answers counts as cancelled.
+  bool AskOkCancel(const std::string& question) const {
+    return apply_.hooks_.AskOkCancel && apply_.hooks_.AskOkCancel(question);
+  }
+  // A line of its own (the resize line, the filter line), while logging.
+  void WriteLine(const std::string& line) const { apply_.Log(line); }
+
+ private:
+  TApplyDispatcher& apply_;
 };
 
 }  // namespace vell

@@ -1,6 +1,6 @@
 // Apply's rules without the window: the three checks before an effect runs,
-// how each effect reads the panel's fields into the stored parameters (with
-// the few adjustments made on the way), and how each effect is bracketed.
+// and how an effect reads the panel's fields into the stored parameters (its
+// panel row says which field goes where; editor/EffectTable.cpp).
 #pragma once
 
 #include <cstdint>
@@ -56,15 +56,6 @@ TReadOutcome ReadEffectFields(int id, TPanelFields& fields, TEffectParams& param
 // -1 ... 1 and the radius at least 0.
 void PrepareEffectRun(int id, TEffectParams& params);
 
-// How the dispatcher brackets an effect.
-enum class TRunStyle : uint8_t {
-  Routine,       // the operation takes its own snapshot and redisplays
-  Bracketed,     // BeginEffect, the operation, EndEffect
-  FilterDialog,  // Design Your Own: the filter dialog decides
-  SelectOnly,    // Scroll: nothing runs, the scroll bars do the work
-};
-TRunStyle EffectRunStyle(int id);
-
 // Whether the Effects menu item writes the effect line after running: not
 // for the two resizes (their dialog writes its own line), Scroll and Design
 // Your Own (which writes only the filter line).
@@ -74,7 +65,7 @@ bool MenuWritesEffectLog(int id);
 // `id` ran. Design Your Own leaves both as they were.
 void MenuSelection(int id, int& effectType, std::string& effectName);
 
-// Whether an engine is wired up for the id.
+// Whether the id has an engine call in this build.
 bool EffectAvailable(int id);
 
 // Engine arguments derived from stored values.

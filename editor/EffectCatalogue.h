@@ -30,7 +30,8 @@ struct TEffectEntry {
 };
 
 // The whole table, grouped by category (Color, Distortions, Draw, Filters,
-// Size/Aspect), ids ascending inside a group.
+// Size/Aspect), ids ascending inside a group: the catalogue rows of the
+// effect table's records (editor/EffectTable.h).
 std::span<const TEffectEntry> EffectCatalogue();
 
 // The entry of an id; nullptr for an id outside 0 ... 65.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "editor/EffectTable.h"
 #include "editor/RealText.h"
 
 namespace vell {
@@ -40,96 +41,6 @@ constexpr TExtraInfo kExtras[] = {
     {P::WhRadVal, "WhRadVal", T::Single, 1.0, 1.0},
 };
 static_assert(std::size(kExtras) == ExtraParamCount);
-
-constexpr std::array<int32_t, EffectCount> MakeDefaults() {
-  std::array<int32_t, EffectCount> d{};
-  const int pairs[][2] = {
-      {6, 250}, {13, 2},  {15, 50}, {16, 64}, {18, 100}, {21, 5},  {22, 25}, {23, 3},  {24, 6},
-      {25, 50}, {26, 15}, {27, 64}, {28, 18}, {29, 700}, {30, 8},  {37, 25}, {43, 45}, {45, 64},
-      {46, 3},  {47, 3},  {49, 50}, {50, 50}, {51, 20},  {52, 700}, {53, 1}, {54, -1}, {55, 64},
-      {56, 128}, {57, 32}, {58, 32}, {59, 4}, {60, 3},   {61, 1},  {62, 16}, {63, 16}, {64, 24},
-      {65, 270},
-  };
-  for (const auto& p : pairs) d[static_cast<size_t>(p[0])] = p[1];
-  return d;
-}
-constexpr std::array<int32_t, EffectCount> kDefaults = MakeDefaults();
-
-// Field definition helpers.
-constexpr TFieldDef V(const char* label, int id) { return {label, id, P::UDPeakVal, TFieldFormat::Integer}; }
-constexpr TFieldDef X(const char* label, P extra, TFieldFormat format = TFieldFormat::Integer) {
-  return {label, -1, extra, format};
-}
-constexpr TFieldDef None() { return {}; }
-constexpr TFieldDef R(const char* label, P extra) { return X(label, extra, TFieldFormat::Real); }
-constexpr TFieldDef F2(const char* label, P extra) { return X(label, extra, TFieldFormat::Fixed2); }
-
-constexpr TParamRow Simple(int id, const char* hint, const char* label) {
-  return {id, hint, {V(label, id), None(), None(), None(), None()}};
-}
-
-constexpr TParamRow kRows[] = {
-    Simple(6, "Range: 1 - 510", "Lightness"),
-    Simple(13, "Range: 1 - 5", "Blurriness"),
-    {15, "Range: 1 - Height", {R("Peaks", P::UDPeakVal), V("Height", 15), None(), None(), None()},
-     true, R("Wavelength", P::UDWavVal)},
-    {16, "Range: 1 - Width", {R("Peaks", P::LRPeakVal), V("Height", 16), None(), None(), None()},
-     true, R("Wavelength", P::LRWavVal)},
-    {17, "", {R("Peaks U/D", P::UDPeakVal), V("Height", 15), R("Peaks L/R", P::LRPeakVal), V("Height", 16), None()}},
-    Simple(18, "Range: 1 - 500", "Looseness"),
-    {19, "Range: 0.01 - 5.00", {F2("Magnification", P::FishVal), None(), None(), None(), None()}},
-    Simple(21, "Range: 1 - 9 (Odd)", "Thickness"),
-    Simple(22, "Range: 1 - 100", "Size Difference"),
-    Simple(23, "Range: 2 - 30", "Size of Cell"),
-    Simple(24, "Range: 4 - 40", "Size of Circle"),
-    Simple(25, "Range: 1 - 500", "Noisiness"),
-    Simple(26, "Range: 1 - 250", "Scatterosity"),
-    Simple(27, "Range: 1 - 200", "SwizzleWidth"),
-    Simple(28, "Range: 10 - 30", "Brightness"),
-    {29, "Marble Ctls", {V("Graininess", 29), R("Scale", P::ScaleVal), X("Turbulence", P::TurbVal), None(), None()}},
-    Simple(30, "Range: 1 - 8", "Bits to Rotate"),
-    Simple(37, "Exchg Pen < Brush", "Tolerance Amt"),
-    Simple(43, "Range: 1 - 359", "Angle"),
-    {45, "Range: 1 - Width", {V("Scroll Amt", 45), None(), None(), None(), None()}, false, {}, nullptr, {}, true},
-    Simple(46, "Range: 3 - 30", "Size of Cell"),
-    Simple(47, "Range: 1 - 50", "Number of Bars"),
-    Simple(49, "Range: 1 - 99", "% of Gradient"),
-    Simple(50, "Range: 1 - 99", "% of Buffer"),
-    {51, "Range: 1 - 45", {V("Edge Size", 51), None(), None(), None(), None()}, false, {}, nullptr, {}, false, true},
-    Simple(52, "Lower = Smoother", "Graininess"),
-    {53, "-Width/Hgt to Width/Hgt",
-     {X("U/D Amount", P::UDSBlurBuf), V("L/R Amount", 53), X("Repetitions", P::SBlurReps), None(), None()}},
-    {54, "-Width/Hgt to Width/Hgt",
-     {X("U/D Amount", P::UDSBlurSelf), V("L/R Amount", 54), X("Repetitions", P::SBlurReps), None(), None()}},
-    {55, "-Width/Hgt to Width/Hgt", {X("U/D Amount", P::UDWatBuf), V("L/R Amount", 55), None(), None(), None()}},
-    {56, "-Width/Hgt to Width/Hgt", {X("U/D Amount", P::UDWatSelf), V("L/R Amount", 56), None(), None(), None()}},
-    {57, "Hue 0 - 360",
-     {V("Radius", 57), X("Spokes", P::NovaSpok), X("Random Hue", P::NovaHue), X("X Pos", P::NovaX),
-      X("Y Pos", P::NovaY)}},
-    {58, "Azimuth is Angle", {V("Azimuth", 58), X("Elevation", P::HytEl), X("Depth", P::HytDp), None(), None()},
-     false, {}, "Bump Map", P::HytBm},
-    Simple(59, "Split offset", "Split Amount"),
-    Simple(60, "Bluriness", "Blur Amount"),
-    {61, "Default is Black", {V("Intensity", 61), None(), None(), None(), None()}, false, {}, "Use Pen Color",
-     P::TrUseVal},
-    Simple(62, "Width of Ripple", "Amount"),
-    Simple(63, "Width of Seam", "Amount"),
-    {64, "Phase is Shift Point",
-     {V("Amplitude", 64), X("Wave Length", P::WvLenVal), X("Phase", P::WvPhsVal, TFieldFormat::Rounded), None(),
-      None()},
-     false, {}, "Reflective", P::WvRflVal},
-    {65, "Angle is Amount of Effect",
-     {V("Angle", 65), F2("Pinch (-1 to 1)", P::WhPchVal), F2("Radius (0 to 2)", P::WhRadVal), None(), None()}},
-};
-
-struct TRowIndex {
-  std::array<int, EffectCount> row{};
-  constexpr TRowIndex() {
-    for (auto& r : row) r = -1;
-    for (int i = 0; i < static_cast<int>(std::size(kRows)); ++i) row[static_cast<size_t>(kRows[i].Id)] = i;
-  }
-};
-constexpr TRowIndex kRowIndex;
 
 int32_t SaturateToInt32(double v) {
   if (std::isnan(v)) return 0;
@@ -215,51 +126,31 @@ void SetExtra(TEffectExtras& e, TExtraParam param, double v) {
   }
 }
 
-const std::array<int32_t, EffectCount>& BuiltInEffectDefaults() { return kDefaults; }
-
 void TEffectParams::ResetToDefaults() {
-  EffectDefaults = kDefaults;
+  EffectDefaults = BuiltInEffectDefaults();
   EffectValues = EffectDefaults;
   ExtraDefaults = TEffectExtras{};
   Extras = ExtraDefaults;
 }
 
 void TEffectParams::ResetEffect(int id) {
-  if (id < 0 || id >= EffectCount) return;
+  const TEffectDef* def = EffectDef(id);
+  if (!def) return;
   Value(id) = EffectDefaults[static_cast<size_t>(id)];
-  auto reset = [this](std::initializer_list<P> list) {
-    for (P p : list) ResetExtra(*this, p);
+  // Everything the effect's panel row shows or reads goes back with it.
+  auto reset = [this](const TFieldDef& field) {
+    if (!field.Label) return;
+    if (field.ValueId >= 0)
+      Value(field.ValueId) = EffectDefaults[static_cast<size_t>(field.ValueId)];
+    else
+      ResetExtra(*this, field.Extra);
   };
-  switch (id) {
-    case 15: reset({P::UDPeakVal, P::UDWavVal}); break;
-    case 16: reset({P::LRPeakVal, P::LRWavVal}); break;
-    case 17:
-      reset({P::UDPeakVal, P::LRPeakVal});
-      Value(15) = EffectDefaults[15];
-      Value(16) = EffectDefaults[16];
-      break;
-    case 19: reset({P::FishVal}); break;
-    case 29: reset({P::ScaleVal, P::TurbVal}); break;
-    case 53: reset({P::UDSBlurBuf, P::SBlurReps}); break;
-    case 54: reset({P::UDSBlurSelf, P::SBlurReps}); break;
-    case 55: reset({P::UDWatBuf}); break;
-    case 56: reset({P::UDWatSelf}); break;
-    case 57: reset({P::NovaSpok, P::NovaHue, P::NovaX, P::NovaY}); break;
-    case 58: reset({P::HytEl, P::HytDp, P::HytBm}); break;
-    case 61: reset({P::TrColVal, P::TrUseVal}); break;
-    case 64: reset({P::WvLenVal, P::WvPhsVal, P::WvRflVal}); break;
-    case 65: reset({P::WhPchVal, P::WhRadVal}); break;
-    default: break;
-  }
+  const TParamRow& row = def->Panel;
+  for (const TFieldDef& field : row.Fields) reset(field);
+  if (row.PeaksAndWrap) reset(row.WaveField);
+  if (row.BumpCaption) ResetExtra(*this, row.BumpExtra);
+  if (def->ReadsPen) ResetExtra(*this, def->PenExtra);
 }
-
-const TParamRow* ParamRow(int id) {
-  if (id < 0 || id >= EffectCount) return nullptr;
-  int r = kRowIndex.row[static_cast<size_t>(id)];
-  return r < 0 ? nullptr : &kRows[r];
-}
-
-std::span<const TParamRow> ParamRows() { return kRows; }
 
 std::string FieldText(const TFieldDef& def, const TEffectParams& params, char decimalSeparator) {
   if (def.ValueId >= 0) return std::to_string(params.Value(def.ValueId));

@@ -79,7 +79,8 @@ struct TEffectParams {
 
   // Every main value and every extra back to its default (start-up state).
   void ResetToDefaults();
-  // The panel's "D": the main value of `id` and the extras that belong to it.
+  // The panel's "D": the main value of `id` and everything its panel row
+  // shows or reads (the values and extras of its fields, its check box).
   void ResetEffect(int id);
 
   int32_t& Value(int id) { return EffectValues[static_cast<size_t>(id)]; }
@@ -121,7 +122,9 @@ struct TParamRow {
   bool NoteLabel = false;             // lblBtn (Buttonize)
 };
 
-// The row of an id, nullptr for an effect without parameters.
+// The row of an id, nullptr for an effect without parameters. The rows are
+// those of the effect table's records (editor/EffectTable.h), and Apply reads
+// the fields back through them.
 const TParamRow* ParamRow(int id);
 std::span<const TParamRow> ParamRows();
 

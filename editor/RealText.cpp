@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "dialogs/FilterDesign.h"
+
 namespace vell {
 namespace {
 
@@ -137,21 +139,10 @@ std::string FixedText(double value, int decimals, char decimalSeparator) {
 }
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i >= text.size()) return std::nullopt;
-  int64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > int64_t{1} << 31) return std::nullopt;
-  }
-  int64_t v = negative ? -magnitude : magnitude;
-  if (v > std::numeric_limits<int32_t>::max() || v < std::numeric_limits<int32_t>::min()) return std::nullopt;
-  return static_cast<int32_t>(v);
+  // One integer conversion for every field: the designed-filter dialog's.
+  int value = 0;
+  if (!StrToIntChecked(std::string(text), value)) return std::nullopt;
+  return value;
 }
 
 std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {

@@ -23,8 +23,8 @@ inline std::string RealText(float value, char decimalSeparator = '.') {
 // "%1.2f" format gives it (rounded half away from zero): 0.5 -> "0.50".
 std::string FixedText(double value, int decimals, char decimalSeparator = '.');
 
-// A whole decimal number: optional leading blanks, an optional sign, digits,
-// nothing after; must fit 32 bits.
+// The toolkit's integer conversion: optional leading spaces, an optional sign,
+// decimal digits or "$" and hex digits, nothing after; must fit 32 bits.
 std::optional<int32_t> ParseInteger(std::string_view text);
 
 // A real number: optional blanks around, optional sign, digits with at most

@@ -239,9 +239,17 @@ float NextRandomFloat() {
   return r < 1.0f ? r : std::nextafter(1.0f, 0.0f);
 }
 
-void ReseedRandom() {
-  gRandomState = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+namespace {
+std::function<uint32_t()> gReseedSource;
 }
+
+void ReseedRandom() {
+  gRandomState = gReseedSource
+                     ? gReseedSource()
+                     : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+void SetReseedSource(std::function<uint32_t()> source) { gReseedSource = std::move(source); }
 
 uint32_t RandomState() { return gRandomState; }
 void SetRandomState(uint32_t state) { gRandomState = state; }

@@ -165,6 +165,9 @@ TRGB24 SampleBilinear(const TPixelBuffer& source, float fx, float fy);
 uint32_t NextRandom(uint32_t n);
 float NextRandomFloat();  // NextRandom(2147483647) / 2147483647, always below 1
 void ReseedRandom();       // low 32 bits of the steady clock
+// Where ReseedRandom takes its seed from; an empty function restores the
+// clock. Tests fix it to replay the generators that reseed.
+void SetReseedSource(std::function<uint32_t()> source);
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 

@@ -54,7 +54,6 @@ void TfVellTile::CreateCompanions() {
   filter_ = std::make_unique<TfFilter>(this);
   sizer_ = std::make_unique<TfrmSizer>(this);
   tester_ = std::make_unique<TfTester>();
-  dispatcher_ = std::make_unique<TApplyDispatcher>(editor_, params_, undo_, EffectHooks());
 
   connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
   connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });
@@ -90,12 +89,17 @@ void TfVellTile::CreateCompanions() {
 TApplyHooks TfVellTile::EffectHooks() {
   TApplyHooks hooks;
   UseEditorUi(hooks, *ui_);
+  // The dialogs come with the companions; before them a question counts as cancelled.
   hooks.AskNewSize = [this](int width, int height, bool) -> std::optional<TNewSize> {
+    if (!sizer_) return std::nullopt;
     const std::optional<QSize> size = sizer_->Execute(width, height);
     if (!size) return std::nullopt;
     return TNewSize{size->width(), size->height()};
   };
-  hooks.AskFilterDesign = [this] { return filter_->Execute(); };
+  hooks.AskFilterDesign = [this]() -> std::optional<TFilterDesign> {
+    if (!filter_) return std::nullopt;
+    return filter_->Execute();
+  };
   hooks.BusyBegin = [] { QApplication::setOverrideCursor(Qt::WaitCursor); };
   hooks.BusyEnd = [] { QApplication::restoreOverrideCursor(); };
   hooks.Redisplay = [this] { DisplayImage(editor_.dibWork); };
@@ -139,7 +143,7 @@ void TfVellTile::RefreshPanel() {
 }
 
 void TfVellTile::bGoClick() {
-  if (!dispatcher_) return;
+  if (!box_) return;  // the panel's fields come with the companions
   TPanelFields fields = box_->PanelFields();
   dispatcher_->bGoClick(fields);
   // Apply may have rewritten a field (a Gaussian Blur above 5 becomes 1).

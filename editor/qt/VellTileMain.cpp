@@ -207,6 +207,8 @@ void TfVellTile::FormCreate() {
   LoadSettingsFile();
   // Every change of the working image snapshots it first.
   editor_.PushUndo = [this] { PushUndo(); };
+  // Effects, their bracket and UnDo go through the dispatcher from the start.
+  dispatcher_ = std::make_unique<TApplyDispatcher>(editor_, params_, undo_, EffectHooks());
   editor_.EffectType = NoEffect;
   editor_.EffectName.clear();
   RegisterCursors();
@@ -610,15 +612,10 @@ void TfVellTile::DisplayImage(const TPixelBuffer& buffer) {
   imSine_->repaint();
 }
 
-void TfVellTile::BeginEffect() {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  if (editor_.PushUndo) editor_.PushUndo();
-}
+// The dispatcher's bracket is the only one: the window's commands use it too.
+void TfVellTile::BeginEffect() { dispatcher_->BeginEffect(); }
 
-void TfVellTile::EndEffect() {
-  DisplayImage(editor_.dibWork);
-  QApplication::restoreOverrideCursor();
-}
+void TfVellTile::EndEffect() { dispatcher_->EndEffect(); }
 
 void TfVellTile::ImageToBitmap(QImage& bitmap, const TPixelBuffer& buffer) {
   bitmap = QImage(buffer.Width(), buffer.Height(), QImage::Format_BGR888);
@@ -732,17 +729,8 @@ void TfVellTile::UpdateUndoButtons() {
 
 void TfVellTile::UnDo1Click() {
   // With nothing to undo the command only redisplays the image.
-  if (!undo_.UndoEmpty()) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool restored = undo_.PopUndo(editor_.dibWork);
-    QApplication::restoreOverrideCursor();
-    if (restored) {
-      editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
-      if (editor_.Logging && editor_.WriteLog) editor_.WriteLog("UnDo");
-    }
-  }
+  dispatcher_->Undo();
   UpdateUndoButtons();
-  DisplayImage(editor_.dibWork);
 }
 
 void TfVellTile::ChangeUndoQuantity1Click() {

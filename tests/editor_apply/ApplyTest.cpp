@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DispatcherFixture.h"
 #include "editor/EffectCatalogue.h"
 #include "editor/HelpFiles.h"
 #include "imaging/Colour.h"
@@ -15,61 +16,6 @@
 
 namespace vell {
 namespace {
-
-// A picture where every byte differs from its neighbours, so any effect shows.
-void Pattern(TPixelBuffer& image, int width, int height) {
-  image.Allocate(width, height, 0, 24);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      image.Row24(y)[x] = {static_cast<uint8_t>(x * 37 + y * 11), static_cast<uint8_t>(x * 5 + y * 71),
-                           static_cast<uint8_t>(x * 101 + y * 3 + 17)};
-}
-
-bool SamePixels(const TPixelBuffer& a, const TPixelBuffer& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-  for (int y = 0; y < a.Height(); ++y)
-    if (std::memcmp(a.Row(y), b.Row(y), static_cast<size_t>(a.Width()) * 3) != 0) return false;
-  return true;
-}
-
-class Dispatcher : public ::testing::Test {
- protected:
-  void SetUp() override {
-    editor.CreateImages();
-    Pattern(editor.dibWork, 8, 8);
-    CopyImage(editor.dibWork, before);
-    editor.Logging = true;
-    editor.WriteLog = [this](const std::string& line) { log.push_back(line); };
-    TApplyHooks& h = apply.Hooks();
-    h.ShowMessage = [this](const std::string& t) { messages.push_back(t); };
-    h.ShowError = [this](const std::string& t) { errors.push_back(t); };
-    h.AskTintColour = [this](uint32_t) { return tintAnswer; };
-    h.AskNewSize = [this](int, int, bool) { return sizeAnswer; };
-    h.AskFilterDesign = [this]() { return filterAnswer; };
-    h.BusyBegin = [this] { ++busy; };
-    h.BusyEnd = [this] { --busy; };
-    h.Redisplay = [this] { ++redisplays; };
-    h.RefreshPanel = [this] { ++refreshes; };
-  }
-  TApplyResult Apply(int id) {
-    editor.EffectType = id;
-    editor.EffectName = std::string(EffectTreeName(id));
-    return apply.bGoClick(fields);
-  }
-  bool Unchanged() const { return SamePixels(editor.dibWork, before); }
-
-  TEditor editor;
-  TEffectParams params;
-  TUndoRing ring{15};
-  TApplyDispatcher apply{editor, params, ring};
-  TPanelFields fields;
-  TPixelBuffer before;
-  std::vector<std::string> log, messages, errors;
-  std::optional<uint32_t> tintAnswer;
-  std::optional<TNewSize> sizeAnswer;
-  std::optional<TFilterDesign> filterAnswer;
-  int busy = 0, redisplays = 0, refreshes = 0;
-};
 
 // Every refusal before the effect runs: one message, no snapshot, no log line,
 // no stored value changed, the picture as it was.
@@ -92,12 +38,12 @@ TEST_F(Dispatcher, RefusalsBeforeTheEffectRunChangeNothing) {
        false},
       {"real in an integer field", 13, [](TPanelFields& f) { f.Main = "2.5"; }, TApplyResult::ConversionError,
        "'2.5' is not a valid integer value", true},
-      {"unavailable twist", 18, [](TPanelFields& f) { f.Main = "7"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(18), false},
-      {"unavailable astroid", 21, [](TPanelFields& f) { f.Main = "4"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(21), false},
-      {"unavailable whirl", 65, [](TPanelFields& f) { f.Second = "3"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(65), false},
+      {"unavailable gradient bars", 47, [](TPanelFields& f) { f.Main = "7"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(47), false},
+      {"unavailable gradient", 48, [](TPanelFields& f) { f.Main = "4"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(48), false},
+      {"unavailable merge gradient", 49, [](TPanelFields& f) { f.Main = "3"; }, TApplyResult::NotAvailable,
+       NotAvailableMessage(49), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -115,7 +61,7 @@ TEST_F(Dispatcher, RefusalsBeforeTheEffectRunChangeNothing) {
     EXPECT_EQ(stored.Extras, params.Extras);
     EXPECT_TRUE(Unchanged());
   }
-  EXPECT_EQ(NotAvailableMessage(18), "Twist is not available yet; the image was not changed.");
+  EXPECT_EQ(NotAvailableMessage(47), "Gradient Bars is not available yet; the image was not changed.");
 }
 
 TEST_F(Dispatcher, GaussianBlurAboveFiveRunsWithOneAndRewritesTheField) {
@@ -272,8 +218,8 @@ TEST_F(Dispatcher, MenuScrollOnlySelects) {
 TEST_F(Dispatcher, MenuOnAnUnavailableEffectChangesNothing) {
   editor.EffectType = 13;
   editor.EffectName = "Gaussian Blur";
-  EXPECT_EQ(apply.ApplyFromMenu(16, fields), TApplyResult::NotAvailable);
-  EXPECT_EQ(messages, std::vector<std::string>{NotAvailableMessage(16)});
+  EXPECT_EQ(apply.ApplyFromMenu(47, fields), TApplyResult::NotAvailable);
+  EXPECT_EQ(messages, std::vector<std::string>{NotAvailableMessage(47)});
   EXPECT_EQ(editor.EffectType, 13);
   EXPECT_EQ(editor.EffectName, "Gaussian Blur");
   EXPECT_TRUE(log.empty());
@@ -374,6 +320,9 @@ TEST_F(Dispatcher, EveryAvailableEffectRunsOnTinyPictures) {
   tintAnswer = 0x336699;
   sizeAnswer = TNewSize{3, 2};
   filterAnswer = TFilterDesign{};
+  okAnswer = true;
+  Pattern(texture, 5, 3);
+  textureAnswer = "Use Buffer";
   for (int side : {4, 1}) {
     for (int id = 0; id < EffectCount; ++id) {
       SCOPED_TRACE(id);

@@ -64,6 +64,7 @@ TEST(RealText, ParseInteger) {
       {"2147483648", false, 0}, {"99999999999999999999", false, 0},
       {"2.5", false, 0},       {"1e3", false, 0},      {"", false, 0},      {"5 ", false, 0},
       {"-", false, 0},         {"abc", false, 0},      {"0x10", false, 0},
+      {"$1F", true, 31},       {"\t5", false, 0},
   };
   for (const Case& c : cases) {
     std::optional<int32_t> v = ParseInteger(c.text);

@@ -185,7 +185,65 @@ TEST_F(Integration, EffectsMenuItemsAreEnabledExactlyWhenTheirEffectRuns) {
       EXPECT_TRUE(a->toolTip().contains("Not available yet")) << e.TreeName;
     }
   }
-  EXPECT_FALSE(Action("Effect15")->isEnabled());  // SineWave U/D has no engine here
+  EXPECT_TRUE(Action("Effect15")->isEnabled());
+  for (int id : {47, 48, 49}) EXPECT_FALSE(Action(QStringLiteral("Effect%1").arg(id))->isEnabled()) << id;
+}
+
+TEST_F(Integration, CircularAsksFirstOnOtherSizesAndCancelKeepsTheImage) {
+  Work().Allocate(100, 80, 0, 24);
+  FillRamp(Work());
+  const TPixelBuffer before = CopyOfWork();
+  ui.AnswerMessage(TMsgResult::Cancel).AnswerMessage(TMsgResult::Ok);
+  Action("Effect20")->trigger();
+  ASSERT_EQ(ui.Asked().size(), 1u);
+  EXPECT_EQ(ui.Asked()[0].text, "Circular only works correctly with a 256 x 256 image. OK?");
+  EXPECT_EQ(ui.ButtonSets()[0], TMsgButtons::OkCancel);
+  EXPECT_TRUE(Same(Work(), before));
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  EXPECT_EQ(window->Editor().EffectType, 20);
+  Action("Effect20")->trigger();
+  EXPECT_EQ(ui.Asked().size(), 2u);
+  EXPECT_FALSE(Same(Work(), before));
+  EXPECT_EQ(window->Undo().UndoCount(), 1);
+  EXPECT_EQ(ui.Unanswered(), 0);
+}
+
+// The buffer image is black until something fills it: Water with it moves
+// the picture by exactly its stored amounts.
+TEST_F(Integration, WaterWithTheBufferFromTheMenuShiftsTheImage) {
+  FillRamp(Work());
+  TPixelBuffer shifted = CopyOfWork();
+  shifted.ScrollWrap(64, 100);  // L/R 64, U/D 100
+  Action("Effect55")->trigger();
+  EXPECT_TRUE(Same(Work(), shifted));
+  EXPECT_EQ(window->StatusText(4), "Water with Buffer");
+  Action("bUndo")->trigger();
+  shifted.ScrollWrap(-64, -100);
+  EXPECT_TRUE(Same(Work(), shifted));
+}
+
+TEST_F(Integration, LinesNameTheMenuItemOrTheTreeNode) {
+  std::vector<std::string> lines;
+  window->Editor().Logging = true;
+  window->Editor().WriteLog = [&](const std::string& line) { lines.push_back(line); };
+  Select("SineWave L/R");
+  Action("bGo")->trigger();
+  Action("Effect16")->trigger();
+  Select("Fisheye");
+  box->bGo2->click();
+  Action("Effect19")->trigger();
+  Action("Effect28")->trigger();  // no texture dialog here: nothing changes, the line is written
+  Action("UnDo1")->trigger();
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "SineWave L/R, Peaks 2, Height 64, Wrap = True",
+                       "SineWave Left/Right, Peaks 2, Height 64, Wrap = True",
+                       "Fisheye, Magnification 0.75",
+                       "FishEye, Magnification 0.75",
+                       "Map Texture, Brightness 18, Use Current Texture",
+                       "UnDo",
+                   }));
+  EXPECT_EQ(window->Undo().UndoCount(), 3);
+  window->Editor().Logging = false;
 }
 
 TEST_F(Integration, SeamlessCommandsChangeTheImageAndCanBeUndone) {
