@@ -230,10 +230,6 @@ void TfMultGrad::SetImageSize(int width, int height) {
 QString TfMultGrad::WidthText() const { return eWide->text(); }
 QString TfMultGrad::HeightText() const { return eHigh->text(); }
 
-std::string TfMultGrad::LogLine() const {
-  return "MultiGradient,  Width " + eWide->text().toStdString() + ", Height " + eHigh->text().toStdString();
-}
-
 std::optional<int> TfMultGrad::Convert(const QString& text) {
   int value = 0;
   const std::string typed = text.toStdString();

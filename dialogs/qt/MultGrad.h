@@ -41,8 +41,6 @@ class TfMultGrad : public QDialog {
   const TPixelBuffer& Picture() const { return gradient_.Picture(); }
   QString WidthText() const;
   QString HeightText() const;
-  // "MultiGradient,  Width " ... as the log writes it.
-  std::string LogLine() const;
 
   void SetErrorHook(std::function<void(const QString&)> hook) { error_ = std::move(hook); }
   void SetColorChooser(std::function<std::optional<uint32_t>(uint32_t initial)> chooser) {

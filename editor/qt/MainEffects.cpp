@@ -54,6 +54,7 @@ void TfVellTile::CreateCompanions() {
   filter_ = std::make_unique<TfFilter>(this);
   sizer_ = std::make_unique<TfrmSizer>(this);
   tester_ = std::make_unique<TfTester>();
+  CreateGradientWindows();
 
   connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
   connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "dialogs/qt/Filter1.h"
+#include "dialogs/qt/Grad1.h"
+#include "dialogs/qt/MultGrad.h"
 #include "dialogs/qt/Size1.h"
 #include "dialogs/qt/Tester1.h"
 #include "editor/Apply.h"
@@ -175,6 +177,19 @@ class TfVellTile : public QMainWindow {
   void ViewLog1Click();
   void EditLog1Click();
 
+  // ---- gradients (MainGradient.cpp) ----
+  TfGradient* GradientDialog() const { return fGradient_.get(); }
+  TfMultGrad* MultiGradientDialog() const { return fMultGrad_.get(); }
+  TImageView* imGrad() const { return imGrad_; }
+  // The gradient image: the copy of the designer's picture the thumbnail shows.
+  const TPixelBuffer& GradientImage() const { return dibGradient_; }
+  void Design1Click();
+  void PasteToImage1Click();
+  void MergeWithImage1Click();
+  void MultiGradient1Click();
+  void ColorWheel1Click();
+  void Rainbow1Click();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -245,6 +260,19 @@ class TfVellTile : public QMainWindow {
   std::unique_ptr<TfrmSizer> sizer_;
   std::unique_ptr<TfTester> tester_;
   std::unique_ptr<TApplyDispatcher> dispatcher_;
+
+  // MainGradient.cpp
+  void CreateGradientWindows();
+  void StartupGradient();
+  bool DesignGradient();
+  void TakeGradient();
+  void SyncGradientFields();
+  void WriteLine(const std::string& line);
+
+  std::unique_ptr<TfGradient> fGradient_;
+  std::unique_ptr<TfMultGrad> fMultGrad_;
+  TPixelBuffer dibGradient_;
+  bool drawingGradient_ = false;  // Draw Gradient: Design and Paste write no lines
 
   // MainLog.cpp
   void WireLogCommands();
