@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <type_traits>
+#include <vector>
 
 namespace vell {
 
@@ -77,21 +79,161 @@ void Rectangles(TCanvas& canvas, int w, int h, int64_t steps, uint32_t begin, ui
   }
 }
 
-// Pie wedges from angle a clockwise to a + 2 degrees; `quarter` is 180 for
-// one rise and fall per turn, 90 for two.
-void Radial(TCanvas& canvas, int w, int h, int quarter, int64_t start, uint32_t begin, uint32_t end) {
+// The step of wedge i (at angle start + i) of a radial style: `quarter` is
+// 180 for one rise and fall per turn, 90 for two.
+int RadialStep(int i, int quarter) {
+  const int within = i % (2 * quarter);
+  return within < quarter ? within : 2 * quarter - 1 - within;
+}
+
+// Pie wedges from angle a clockwise to a + 2 degrees, each drawn over the one before.
+void RadialWedges(TCanvas& canvas, int w, int h, int quarter, int64_t start, uint32_t begin, uint32_t end) {
   const int cx = w / 2, cy = h / 2, radius = std::max(w, h) / 2;
   const int l = -(w / 4), t = -(h / 4), r = w + w / 4, b = h + h / 4;
-  auto wedge = [&](int64_t a, int64_t step) {
-    canvas.Brush.Color = GradientStepColor(begin, end, step, quarter);
+  for (int i = 0; i < 360; ++i) {
+    canvas.Brush.Color = GradientStepColor(begin, end, RadialStep(i, quarter), quarter);
     // The canvas turns counter-clockwise on screen: from a + 2 back to a.
-    const TPoint from = RadialPoint(cx, cy, radius, a + 2), to = RadialPoint(cx, cy, radius, a);
+    const TPoint from = RadialPoint(cx, cy, radius, start + i + 2), to = RadialPoint(cx, cy, radius, start + i);
     canvas.Pie(l, t, r, b, from.x, from.y, to.x, to.y);
-  };
-  for (int64_t turn = 0; turn < 360; turn += 2 * quarter) {
-    for (int k = 0; k < quarter; ++k) wedge(start + turn + k, k);
-    for (int j = 0; j < quarter; ++j) wedge(start + turn + quarter + j, quarter - 1 - j);
   }
+}
+
+// Thirty-two pixels of one colour, for filling runs a block at a time.
+struct TRun {
+  uint8_t block[96];
+  TRGB24 pixel;
+  explicit TRun(uint32_t colour) {
+    pixel = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
+    for (int i = 0; i < 32; ++i) std::memcpy(block + 3 * i, &pixel, 3);
+  }
+  void Fill(TRGB24* row, int x0, int x1) const {
+    uint8_t* p = reinterpret_cast<uint8_t*>(row) + 3 * static_cast<size_t>(x0);
+    int n = x1 - x0;
+    for (; n >= 32; n -= 32, p += 96) std::memcpy(p, block, 96);
+    for (; n >= 8; n -= 8, p += 24) std::memcpy(p, block, 24);
+    for (; n > 0; --n, p += 3) std::memcpy(p, block, 3);
+  }
+};
+
+// The same picture as RadialWedges, made in one pass. Wedge i covers the
+// directions after radial i up to radial i + 2 and wedge i + 1 is drawn over
+// it, so what shows between radial i and radial i + 1 is wedge i (between the
+// last radial and the first, wedge 359 over wedge 0: both of step 0). Each row
+// is cut where it crosses the radials, with the canvas's own rules: a pixel
+// stands at its centre, a radial belongs to the wedge it ends and the centre
+// pixel points to the right. Returns false, drawing nothing, where those
+// wedges are not an ordered fan of narrow ones covering the whole picture
+// (small pictures); the wedges are then drawn one by one.
+bool RadialFan(TPixelBuffer& bitmap, int quarter, int64_t start, uint32_t begin, uint32_t end) {
+  const int w = bitmap.Width(), h = bitmap.Height();
+  const int cx = w / 2, cy = h / 2, radius = std::max(w, h) / 2;
+  const int64_t l = -(w / 4), t = -(h / 4), r = w + w / 4, b = h + h / 4;
+  const int64_t cx2 = l + r, cy2 = t + b;  // doubled centre of the ellipse's box
+  // The whole picture must lie inside the ellipse (it does unless the picture is tiny).
+  auto inside = [&](int64_t x, int64_t y) {
+    const __int128 ew = r - l, eh = b - t, dx = 2 * x + 1 - cx2, dy = 2 * y + 1 - cy2;
+    return dx * dx * eh * eh + dy * dy * ew * ew <= ew * ew * eh * eh;
+  };
+  if (!inside(0, 0) || !inside(w - 1, 0) || !inside(0, h - 1) || !inside(w - 1, h - 1)) return false;
+  // Radials in doubled units about the centre, y upwards.
+  int64_t sx[361], sy[361];
+  for (int i = 0; i <= 360; ++i) {
+    const TPoint p = RadialPoint(cx, cy, radius, start + i);
+    sx[i] = 2 * int64_t{p.x} - cx2, sy[i] = cy2 - 2 * int64_t{p.y};
+    if (sx[i] == 0 && sy[i] == 0) return false;
+  }
+  auto cross = [](int64_t ax, int64_t ay, int64_t bx, int64_t by) { return ax * by - ay * bx; };
+  double turned = 0;
+  for (int i = 0; i < 360; ++i) {
+    const int j = i + 1, k = (i + 2) % 360;
+    // Each step turns clockwise by less than a quarter, each wedge is narrower than a half turn.
+    if (cross(sx[i], sy[i], sx[j], sy[j]) >= 0 || sx[i] * sx[j] + sy[i] * sy[j] <= 0) return false;
+    if (cross(sx[i], sy[i], sx[k], sy[k]) >= 0) return false;
+    turned += std::atan2(static_cast<double>(-cross(sx[i], sy[i], sx[j], sy[j])),
+                         static_cast<double>(sx[i] * sx[j] + sy[i] * sy[j]));
+  }
+  if (std::fabs(turned - 2 * std::numbers::pi) > 0.5) return false;
+
+  double slope[361];  // columns per doubled row along each radial
+  for (int i = 0; i <= 360; ++i) slope[i] = sy[i] != 0 ? static_cast<double>(sx[i]) / static_cast<double>(sy[i]) : 0.0;
+  std::vector<TRun> runs;
+  runs.reserve(360);
+  for (int i = 0; i < 360; ++i) runs.emplace_back(GradientStepColor(begin, end, RadialStep(i, quarter), quarter));
+  // Pixel (x, row) lies between radial k and k + 1: clockwise of k, not clockwise of k + 1.
+  auto holds = [&](int k, int64_t px, int64_t q) {
+    if (px == 0 && q == 0) px = 1;
+    const int n = k + 1;  // radial 360 is radial 0
+    return cross(sx[n], sy[n], px, q) >= 0 && cross(px, q, sx[k], sy[k]) > 0;
+  };
+  const double a0 = std::atan2(static_cast<double>(sx[0]), static_cast<double>(sy[0]));
+  auto sectorOf = [&](int64_t px, int64_t q) {
+    // The angle guesses the sector; the exact test settles it.
+    double a = std::atan2(static_cast<double>(px == 0 && q == 0 ? 1 : px), static_cast<double>(q));
+    double turn = (a - a0) * 180 / std::numbers::pi;
+    turn -= 360 * std::floor(turn / 360);
+    int k = std::clamp(static_cast<int>(turn), 0, 359);
+    for (int step = 0; step < 360; ++step) {
+      const int probe = ((step % 2 ? k - (step + 1) / 2 : k + step / 2) % 360 + 360) % 360;
+      if (holds(probe, px, q)) return probe;
+    }
+    return k;
+  };
+  for (int y = 0; y < h; ++y) {
+    TRGB24* row = bitmap.Row24(y);
+    const int64_t q = cy2 - (2 * int64_t{y} + 1);
+    auto px = [cx2](int64_t x) { return 2 * x + 1 - cx2; };
+    if (q == 0) {
+      // The centre row: straight left of the centre, then straight right (the centre too).
+      const int split = static_cast<int>(std::clamp<int64_t>(cx2 / 2, 0, w));  // first px >= 0
+      runs[static_cast<size_t>(sectorOf(-1, 0))].Fill(row, 0, split);
+      runs[static_cast<size_t>(sectorOf(1, 0))].Fill(row, split, w);
+      continue;
+    }
+    // Walking right turns clockwise above the centre, counter-clockwise below it.
+    auto walk = [&](auto aboveTag) {
+      constexpr bool kAbove = decltype(aboveTag)::value;
+      int x = 0;
+      int k = sectorOf(px(0), q);
+      while (x < w) {
+        int64_t last = w - 1;
+        // The radial that ends this sector on the way right, when it crosses the row.
+        const int e = kAbove ? k + 1 : k;
+        if (kAbove ? sy[e] > 0 : sy[e] < 0) {
+          // Still inside: on or left of it above the centre, strictly right of it below.
+          auto in = [&](int64_t c) {
+            const int64_t v = cross(sx[e], sy[e], px(c), q);
+            return kAbove ? v >= 0 : v < 0;
+          };
+          const double guess = std::floor((slope[e] * static_cast<double>(q) + static_cast<double>(cx2 - 1)) * 0.5);
+          last = static_cast<int64_t>(std::clamp(guess, static_cast<double>(x) - 1, static_cast<double>(w - 1)));
+          while (last + 1 < w && in(last + 1)) ++last;
+          while (last >= x && !in(last)) --last;
+        }
+        if (last < x) last = x;  // pixel x is in sector k: at least it
+        runs[static_cast<size_t>(k)].Fill(row, x, static_cast<int>(last) + 1);
+        x = static_cast<int>(last) + 1;
+        if (x >= w) break;
+        // The next sector that holds the next pixel (thin ones may hold none of this row).
+        for (int step = 0; step < 360; ++step) {
+          if (kAbove)
+            k = k == 359 ? 0 : k + 1;
+          else
+            k = k == 0 ? 359 : k - 1;
+          if (holds(k, px(x), q)) break;
+        }
+      }
+    };
+    if (q > 0)
+      walk(std::true_type{});
+    else
+      walk(std::false_type{});
+  }
+  return true;
+}
+
+void Radial(TPixelBuffer& bitmap, TCanvas& canvas, int quarter, int64_t start, uint32_t begin, uint32_t end) {
+  if (!RadialFan(bitmap, quarter, start, begin, end))
+    RadialWedges(canvas, bitmap.Width(), bitmap.Height(), quarter, start, begin, end);
 }
 
 // A frame of `colour` pixels: the top and left edges of [l, r] x [t, b]
@@ -107,6 +249,12 @@ void Frame(TCanvas& canvas, int l, int t, int r, int b, uint32_t topLeft, uint32
   canvas.Polyline({{r, t}, {r, b}, {l - 1, b}});
 }
 
+// Column bands: every row is the first one.
+void CopyFirstRow(TPixelBuffer& bitmap) {
+  const size_t bytes = static_cast<size_t>(bitmap.Width()) * 3;
+  for (int y = 1; y < bitmap.Height(); ++y) std::memcpy(bitmap.Row(y), bitmap.Row(0), bytes);
+}
+
 void Bevel(TCanvas& canvas, int w, int h) {
   // Two pixels of grey and white, then a black and silver ring just inside the outer one.
   for (int i = 0; i < 2; ++i) Frame(canvas, i, i, w - 1 - i, h - 1 - i, 0x808080, 0xFFFFFF);
@@ -115,6 +263,17 @@ void Bevel(TCanvas& canvas, int w, int h) {
 }
 
 }  // namespace
+
+void RenderRadialWedges(TPixelBuffer& bitmap, const TGradientShape& shape) {
+  const int w = bitmap.Width(), h = bitmap.Height();
+  if (bitmap.Empty() || bitmap.BitCount() != 24 || w <= 0 || h <= 0) return;
+  if (shape.GradientStyle != TGradientStyle::gsRadial1 && shape.GradientStyle != TGradientStyle::gsRadial2) return;
+  for (int y = 0; y < h; ++y) std::memset(bitmap.Row(y), 0, static_cast<size_t>(w) * 3);
+  TCanvas canvas(bitmap);
+  canvas.Pen.Clear = true;
+  RadialWedges(canvas, w, h, shape.GradientStyle == TGradientStyle::gsRadial1 ? 180 : 90, shape.StartAngle,
+               shape.BeginColor & 0xFFFFFF, shape.EndColor & 0xFFFFFF);
+}
 
 int64_t ScaleDiv(int64_t a, int64_t b, int64_t n) { return n == 0 ? 0 : a * b / n; }
 
@@ -140,11 +299,15 @@ int GradientStyleIndex(TGradientStyle style) {
 void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape) {
   const int w = bitmap.Width(), h = bitmap.Height();
   if (bitmap.Empty() || bitmap.BitCount() != 24 || w <= 0 || h <= 0) return;
-  // Shapes that may leave corners uncovered show black there, whatever was before.
+  const uint32_t begin = shape.BeginColor & 0xFFFFFF, end = shape.EndColor & 0xFFFFFF;
+  const bool radial = shape.GradientStyle == TGradientStyle::gsRadial1 || shape.GradientStyle == TGradientStyle::gsRadial2;
+  // The one-pass fan covers every pixel; the rest may leave corners uncovered, which show black.
+  if (radial && !shape.Ctl3D &&
+      RadialFan(bitmap, shape.GradientStyle == TGradientStyle::gsRadial1 ? 180 : 90, shape.StartAngle, begin, end))
+    return;
   for (int y = 0; y < h; ++y) std::memset(bitmap.Row(y), 0, static_cast<size_t>(w) * 3);
   TCanvas canvas(bitmap);
   canvas.Pen.Clear = true;
-  const uint32_t begin = shape.BeginColor & 0xFFFFFF, end = shape.EndColor & 0xFFFFFF;
   const int64_t steps = shape.Steps;
   switch (shape.GradientStyle) {
     case TGradientStyle::gsHorizontal:
@@ -152,7 +315,8 @@ void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape) {
         Fill(canvas, 0, 0, w, h, begin);
         break;
       }
-      Bands(w, steps, [&](int x0, int x1, int64_t k) { Fill(canvas, x0, 0, x1, h, GradientStepColor(begin, end, k, steps)); });
+      Bands(w, steps, [&](int x0, int x1, int64_t k) { Fill(canvas, x0, 0, x1, 1, GradientStepColor(begin, end, k, steps)); });
+      CopyFirstRow(bitmap);
       break;
     case TGradientStyle::gsVertical:
       if (steps < 0) {
@@ -171,13 +335,14 @@ void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape) {
       Centred(h, [&](int y0, int y1, int k, int n) { Fill(canvas, 0, y0, w, y1, GradientStepColor(begin, end, k, n)); });
       break;
     case TGradientStyle::gsHorizCenter:
-      Centred(w, [&](int x0, int x1, int k, int n) { Fill(canvas, x0, 0, x1, h, GradientStepColor(begin, end, k, n)); });
+      Centred(w, [&](int x0, int x1, int k, int n) { Fill(canvas, x0, 0, x1, 1, GradientStepColor(begin, end, k, n)); });
+      CopyFirstRow(bitmap);
       break;
     case TGradientStyle::gsRadial1:
-      Radial(canvas, w, h, 180, shape.StartAngle, begin, end);
+      Radial(bitmap, canvas, 180, shape.StartAngle, begin, end);
       break;
     case TGradientStyle::gsRadial2:
-      Radial(canvas, w, h, 90, shape.StartAngle, begin, end);
+      Radial(bitmap, canvas, 90, shape.StartAngle, begin, end);
       break;
   }
   if (shape.Ctl3D) Bevel(canvas, w, h);

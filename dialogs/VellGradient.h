@@ -64,6 +64,11 @@ int GradientStyleIndex(TGradientStyle style);
 // Redraws the whole of `bitmap` (24 bits, any size; nothing for an empty one).
 void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape);
 
+// The radial styles drawn wedge by wedge through the canvas, as the shapes
+// are defined; RenderGradient makes the same picture in one pass where the
+// wedges form an ordered fan over the whole picture. Other styles: nothing.
+void RenderRadialWedges(TPixelBuffer& bitmap, const TGradientShape& shape);
+
 // The largest gradient picture made (pixels); larger sizes leave it empty.
 inline constexpr int64_t kGradientMaxPixels = int64_t{1} << 26;
 

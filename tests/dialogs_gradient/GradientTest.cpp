@@ -255,3 +255,34 @@ TEST(GradientPicture, RendersWhenDirtyOrResizedOnly) {
 
 }  // namespace
 }  // namespace vell
+
+namespace vell {
+namespace {
+
+// The one-pass radial fill against the wedges drawn one by one.
+TEST(GradientRender, RadialFanMatchesTheWedgesDrawnOneByOne) {
+  const int sizes[][2] = {{256, 256}, {255, 255}, {100, 37}, {37, 100}, {64, 65}, {301, 299}, {40, 40}, {9, 9}, {2, 3}};
+  for (const auto& size : sizes) {
+    for (TGradientStyle style : {TGradientStyle::gsRadial1, TGradientStyle::gsRadial2}) {
+      for (int angle : {0, 90, 17, -45, 359, 1000001}) {
+        SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + " style " +
+                     std::to_string(static_cast<int>(style)) + " angle " + std::to_string(angle));
+        TGradientShape shape = Style(style, angle);
+        shape.BeginColor = 0x10E040;
+        shape.EndColor = 0xF02090;
+        const TPixelBuffer fast = Render(size[0], size[1], shape);
+        TPixelBuffer slow;
+        slow.Allocate(size[0], size[1], 0, 24);
+        RenderRadialWedges(slow, shape);
+        int differ = 0;
+        for (int y = 0; y < size[1]; ++y)
+          for (int x = 0; x < size[0]; ++x)
+            if (At(fast, x, y) != At(slow, x, y) && differ++ < 3) ADD_FAILURE() << "pixel " << x << "," << y;
+        EXPECT_EQ(differ, 0);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vell
