@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "imaging/Canvas.h"
@@ -59,9 +60,13 @@ void RenderMultiGradient(TPixelBuffer& picture, const std::vector<TGradientMarke
       if (sorted[i + 1].Position < sorted[i].Position) std::swap(sorted[i], sorted[i + 1]);
   TCanvas canvas(picture);
   canvas.Pen.Clear = true;
+  // Every band is full height: the first row is drawn and the others copy it.
+  auto copyDown = [&] {
+    for (int y = 1; y < h; ++y) std::memcpy(picture.Row(y), picture.Row(0), static_cast<size_t>(w) * 3);
+  };
   canvas.Brush.Color = background & 0xFFFFFF;
-  canvas.FillRect(0, 0, w, h);
-  if (sorted.empty()) return;
+  canvas.FillRect(0, 0, w, 1);
+  if (sorted.empty()) return copyDown();
   auto segment = [&](int64_t p0, uint32_t c0, int64_t p1, uint32_t c1) {
     for (int n = 0; n <= 150; ++n) {
       const int64_t x0 = p0 + MulDiv(n, p1 - p0, 150), x1 = p0 + MulDiv(n + 1, p1 - p0, 150);
@@ -69,13 +74,14 @@ void RenderMultiGradient(TPixelBuffer& picture, const std::vector<TGradientMarke
       if (x1 <= x0) continue;
       canvas.Brush.Color = Blend(c0, c1, n);
       canvas.FillRect(static_cast<int>(std::clamp<int64_t>(x0, -1, int64_t{w} + 1)), 0,
-                      static_cast<int>(std::clamp<int64_t>(x1, -1, int64_t{w} + 1)), h);
+                      static_cast<int>(std::clamp<int64_t>(x1, -1, int64_t{w} + 1)), 1);
     }
   };
   segment(0, background, sorted.front().Position, sorted.front().Color);
   for (size_t i = 0; i + 1 < sorted.size(); ++i)
     segment(sorted[i].Position, sorted[i].Color, sorted[i + 1].Position, sorted[i + 1].Color);
   segment(sorted.back().Position, sorted.back().Color, w, background);
+  copyDown();
 }
 
 void ColorWheel(TPixelBuffer& wheel) {
