@@ -37,7 +37,8 @@ class TfMultGrad : public QDialog {
   // The edits' texts and the picture's (and bar's) size, as the command sets them.
   void SetImageSize(int width, int height);
 
-  TMultiGradient& Gradient() { return gradient_; }
+  // Read only: every change goes through the dialog, which keeps its marker controls in step.
+  const TMultiGradient& Gradient() const { return gradient_; }
   const TPixelBuffer& Picture() const { return gradient_.Picture(); }
   QString WidthText() const;
   QString HeightText() const;
