@@ -35,10 +35,10 @@ void TfVellTile::CreateGradientWindows() {
   hooks.DrawGradient = [this] {
     drawingGradient_ = true;
     DesignGradient();
-    PasteToImage1Click();  // also after Cancel
+    const bool pasted = PasteGradient();  // also after Cancel
     drawingGradient_ = false;
     SyncGradientFields();
-    return TApplyResult::Ran;
+    return pasted ? TApplyResult::Ran : TApplyResult::Refused;
   };
 
   auto wire = [this](const char* name, void (TfVellTile::*handler)(), bool enable) {
@@ -114,13 +114,15 @@ bool TfVellTile::DesignGradient() {
 
 void TfVellTile::Design1Click() { DesignGradient(); }
 
-void TfVellTile::PasteToImage1Click() {
-  if (!fGradient_) return;
+void TfVellTile::PasteToImage1Click() { PasteGradient(); }
+
+bool TfVellTile::PasteGradient() {
+  if (!fGradient_) return false;
   // The preview as it stands, also while the designer is open.
   const TPixelBuffer& gradient = fGradient_->hGrad->Bitmap();
   if (gradient.Empty()) {
     ui_->ShowMessage(kEmptyGradient);
-    return;
+    return false;
   }
   BeginEffect();
   CopyImage(gradient, editor_.dibWork);
@@ -128,6 +130,7 @@ void TfVellTile::PasteToImage1Click() {
   CopyImage(editor_.dibWork, editor_.dibOriginal);
   EndEffect();
   if (!drawingGradient_) WriteLine(std::string(LogPasteGradientToImage));
+  return true;
 }
 
 void TfVellTile::MergeWithImage1Click() {

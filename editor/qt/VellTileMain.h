@@ -265,6 +265,7 @@ class TfVellTile : public QMainWindow {
   void CreateGradientWindows();
   void StartupGradient();
   bool DesignGradient();
+  bool PasteGradient();  // false: no pixels to paste, nothing changed
   void TakeGradient();
   void SyncGradientFields();
   void WriteLine(const std::string& line);

@@ -231,6 +231,26 @@ TEST_F(GradientWindow, DrawGradientWritesOnlyItsEffectLine) {
   EXPECT_EQ(log[0].rfind("Design Gradient, ", 0), 0u);
 }
 
+TEST_F(GradientWindow, AGradientWithoutPixelsIsNotPasted) {
+  Start();
+  Ramp(Work(), 30, 20);
+  TPixelBuffer before;
+  CopyImage(Work(), before);
+  WhileOpen(
+      Designer(),
+      [this] {
+        Designer().meWide->setText(QStringLiteral("0"));
+        Designer().bPaste->click();
+      },
+      false);
+  window->Design1Click();
+  EXPECT_TRUE(Same(Work(), before));
+  EXPECT_EQ(window->Undo().UndoCount(), 0);
+  EXPECT_TRUE(log.empty());
+  ASSERT_EQ(ui.Asked().size(), 1u);
+  EXPECT_EQ(ui.Asked()[0].text, "The gradient has no pixels; the image was not changed.");
+}
+
 TEST_F(GradientWindow, GradientBarsUseTheDesignersColours) {
   Start();
   Ramp(Work(), 90, 4);
