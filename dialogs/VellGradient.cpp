@@ -58,11 +58,54 @@ void Elliptic(TCanvas& canvas, int w, int h, uint32_t begin, uint32_t end) {
   }
 }
 
-void Rectangles(TCanvas& canvas, int w, int h, int64_t steps, uint32_t begin, uint32_t end) {
+struct TBox {
+  int l, t, r, b;
+  uint32_t colour;
+};
+
+// Nested rectangles in one pass: each row is filled from the last rectangle
+// outwards, every pixel once. False when a row's rectangles are not nested
+// (then they are drawn one by one).
+bool NestedBoxes(TPixelBuffer& bitmap, const std::vector<TBox>& boxes) {
+  const int w = bitmap.Width(), h = bitmap.Height();
+  std::vector<std::pair<int, int>> spans;  // per row: [from, to) already painted
+  for (int y = 0; y < h; ++y) {
+    int cl = 0, cr = 0;  // the painted run of this row, empty at first
+    for (size_t i = boxes.size(); i-- > 0;) {
+      const TBox& box = boxes[i];
+      if (y < box.t || y >= box.b) continue;
+      const int a = std::max(box.l, 0), z = std::min(box.r, w);
+      if (a >= z) continue;
+      if (cl >= cr) {
+        cl = a, cr = z;
+        spans.clear();
+        spans.emplace_back(a, z);
+      } else if (a <= cl && z >= cr) {
+        spans.emplace_back(a, cl);
+        spans.emplace_back(cr, z);
+        cl = a, cr = z;
+      } else if (a >= cl && z <= cr) {
+        continue;  // hidden behind later ones
+      } else {
+        return false;
+      }
+      TRGB24* row = bitmap.Row24(y);
+      const TRGB24 p = {static_cast<uint8_t>(box.colour >> 16), static_cast<uint8_t>(box.colour >> 8),
+                        static_cast<uint8_t>(box.colour)};
+      for (const auto& [from, to] : spans)
+        for (int x = from; x < to; ++x) row[x] = p;
+      spans.clear();
+    }
+  }
+  return true;
+}
+
+void Rectangles(TPixelBuffer& bitmap, TCanvas& canvas, int w, int h, int64_t steps, uint32_t begin, uint32_t end) {
   if (steps <= 0) {  // no steps to shrink by: the begin colour throughout
     Fill(canvas, 0, 0, w, h, begin);
     return;
   }
+  std::vector<TBox> boxes;
   double left = 0, top = 0, right = w + 2.0, bottom = h + 2.0;
   const double dx = (w / 2.0) / static_cast<double>(steps), dy = (h / 2.0) / static_cast<double>(steps);
   for (int64_t k = 0; k <= steps; ++k) {
@@ -75,8 +118,13 @@ void Rectangles(TCanvas& canvas, int w, int h, int64_t steps, uint32_t begin, ui
                 nb = static_cast<int>(bottom - dy);
       if (nl == l && nt == t && nr == r && nb == b) continue;
     }
-    Fill(canvas, l, t, r, b, GradientStepColor(begin, end, k, steps));
+    // Corners in any order, as the canvas takes them.
+    boxes.push_back({std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b),
+                     GradientStepColor(begin, end, k, steps)});
   }
+  // Pixels no rectangle reaches stay black either way.
+  if (NestedBoxes(bitmap, boxes)) return;
+  for (const TBox& box : boxes) Fill(canvas, box.l, box.t, box.r, box.b, box.colour);
 }
 
 // The step of wedge i (at angle start + i) of a radial style: `quarter` is
@@ -329,7 +377,7 @@ void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape) {
       Elliptic(canvas, w, h, begin, end);
       break;
     case TGradientStyle::gsRectangle:
-      Rectangles(canvas, w, h, steps, begin, end);
+      Rectangles(bitmap, canvas, w, h, steps, begin, end);
       break;
     case TGradientStyle::gsVertCenter:
       Centred(h, [&](int y0, int y1, int k, int n) { Fill(canvas, 0, y0, w, y1, GradientStepColor(begin, end, k, n)); });

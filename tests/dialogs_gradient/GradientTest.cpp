@@ -286,3 +286,39 @@ TEST(GradientRender, RadialFanMatchesTheWedgesDrawnOneByOne) {
 
 }  // namespace
 }  // namespace vell
+
+namespace vell {
+namespace {
+
+// Nested rectangles filled once per pixel against every rectangle drawn in turn.
+TEST(GradientRender, RectanglesMatchTheLoopOverEveryRectangle) {
+  const int cases[][3] = {{256, 256, 255}, {4096, 12, 255}, {13, 300, 255}, {64, 64, 1}, {64, 40, 3}, {7, 5, 255},
+                          {1, 1, 255},     {900, 2, 17},    {2, 2, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c[0]) + "x" + std::to_string(c[1]) + " steps " + std::to_string(c[2]));
+    TGradientShape shape = Style(TGradientStyle::gsRectangle);
+    shape.Steps = c[2];
+    shape.BeginColor = 0x2040F0;
+    shape.EndColor = 0xE0C010;
+    const TPixelBuffer fast = Render(c[0], c[1], shape);
+    TPixelBuffer slow;
+    slow.Allocate(c[0], c[1], 0, 24);
+    TCanvas canvas(slow);
+    canvas.Pen.Clear = true;
+    double left = 0, top = 0, right = c[0] + 2.0, bottom = c[1] + 2.0;
+    const double dx = (c[0] / 2.0) / c[2], dy = (c[1] / 2.0) / c[2];
+    for (int k = 0; k <= c[2]; ++k) {
+      left += dx, right -= dx, top += dy, bottom -= dy;
+      canvas.Brush.Color = GradientStepColor(shape.BeginColor, shape.EndColor, k, c[2]);
+      canvas.FillRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom));
+    }
+    int differ = 0;
+    for (int y = 0; y < c[1]; ++y)
+      for (int x = 0; x < c[0]; ++x)
+        if (At(fast, x, y) != At(slow, x, y) && differ++ < 3) ADD_FAILURE() << "pixel " << x << "," << y;
+    EXPECT_EQ(differ, 0);
+  }
+}
+
+}  // namespace
+}  // namespace vell
