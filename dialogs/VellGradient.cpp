@@ -12,6 +12,7 @@ namespace vell {
 namespace {
 
 int Red(uint32_t c) { return static_cast<int>(c & 0xFF); }
+int64_t FloorDivision(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 int Blue(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 
@@ -48,56 +49,123 @@ void Centred(int size, FillRun fill) {
   for (int i = 0; i < size; ++i) fill(i, i + 1, std::min(i, size - i), half);
 }
 
-void Elliptic(TCanvas& canvas, int w, int h, uint32_t begin, uint32_t end) {
-  double left = -w / 4.0, top = -h / 4.0, right = w + w / 4.0 + 4, bottom = h + h / 4.0 + 4;
-  const double dx = (w / 4.0 + w / 2.0) / 155, dy = (h / 4.0 + h / 2.0) / 155;
-  for (int k = 0; k <= 155; ++k) {
-    left += dx, right -= dx, top += dy, bottom -= dy;
-    canvas.Brush.Color = GradientStepColor(begin, end, k, 155);
-    canvas.Ellipse(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom));
-  }
-}
-
 struct TBox {
   int l, t, r, b;
   uint32_t colour;
 };
 
-// Nested rectangles in one pass: each row is filled from the last rectangle
-// outwards, every pixel once. False when a row's rectangles are not nested
-// (then they are drawn one by one).
-bool NestedBoxes(TPixelBuffer& bitmap, const std::vector<TBox>& boxes) {
+// Nested shapes in one pass: each row is filled from the last shape
+// outwards, every pixel once. `rowOf(i, y, a, z)` gives shape i's pixels on
+// row y as [a, z) (false: none). False when a row's runs are not nested (the
+// shapes are then drawn one by one).
+template <typename RowOf>
+bool NestedRuns(TPixelBuffer& bitmap, const std::vector<uint32_t>& colours, RowOf rowOf) {
   const int w = bitmap.Width(), h = bitmap.Height();
-  std::vector<std::pair<int, int>> spans;  // per row: [from, to) already painted
   for (int y = 0; y < h; ++y) {
+    TRGB24* row = bitmap.Row24(y);
     int cl = 0, cr = 0;  // the painted run of this row, empty at first
-    for (size_t i = boxes.size(); i-- > 0;) {
-      const TBox& box = boxes[i];
-      if (y < box.t || y >= box.b) continue;
-      const int a = std::max(box.l, 0), z = std::min(box.r, w);
+    for (size_t i = colours.size(); i-- > 0;) {
+      int64_t a64 = 0, z64 = 0;
+      if (!rowOf(i, y, a64, z64)) continue;
+      const int a = static_cast<int>(std::max<int64_t>(a64, 0)), z = static_cast<int>(std::min<int64_t>(z64, w));
       if (a >= z) continue;
+      const uint32_t c = colours[i];
+      const TRGB24 p = {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)};
       if (cl >= cr) {
-        cl = a, cr = z;
-        spans.clear();
-        spans.emplace_back(a, z);
+        for (int x = a; x < z; ++x) row[x] = p;
       } else if (a <= cl && z >= cr) {
-        spans.emplace_back(a, cl);
-        spans.emplace_back(cr, z);
-        cl = a, cr = z;
+        for (int x = a; x < cl; ++x) row[x] = p;
+        for (int x = cr; x < z; ++x) row[x] = p;
       } else if (a >= cl && z <= cr) {
         continue;  // hidden behind later ones
       } else {
         return false;
       }
-      TRGB24* row = bitmap.Row24(y);
-      const TRGB24 p = {static_cast<uint8_t>(box.colour >> 16), static_cast<uint8_t>(box.colour >> 8),
-                        static_cast<uint8_t>(box.colour)};
-      for (const auto& [from, to] : spans)
-        for (int x = from; x < to; ++x) row[x] = p;
-      spans.clear();
+      if (cl >= cr) {
+        cl = a, cr = z;
+      } else {
+        cl = std::min(cl, a), cr = std::max(cr, z);
+      }
     }
   }
   return true;
+}
+
+bool NestedBoxes(TPixelBuffer& bitmap, const std::vector<TBox>& boxes) {
+  std::vector<uint32_t> colours;
+  for (const TBox& b : boxes) colours.push_back(b.colour);
+  return NestedRuns(bitmap, colours, [&](size_t i, int y, int64_t& a, int64_t& z) {
+    const TBox& b = boxes[i];
+    if (y < b.t || y >= b.b) return false;
+    a = b.l, z = b.r;
+    return true;
+  });
+}
+
+// The pixels of row y whose centres lie in the ellipse inscribed in [l, r) x [t, b).
+bool EllipseRow(int64_t l, int64_t t, int64_t r, int64_t b, int64_t y, int64_t& x0, int64_t& x1) {
+  if (r <= l || b <= t || y < t || y >= b) return false;
+  const __int128 ew = r - l, eh = b - t;
+  auto inside = [&](int64_t x) {
+    const __int128 dx = 2 * x + 1 - (l + r), dy = 2 * y + 1 - (t + b);
+    return dx * dx * eh * eh + dy * dy * ew * ew <= ew * ew * eh * eh;
+  };
+  const double dy = static_cast<double>(2 * y + 1 - (t + b)) / static_cast<double>(b - t);
+  const double q = 1.0 - dy * dy;
+  const int64_t mid = l + r;  // doubled centre
+  int64_t a = 0;
+  if (q > 0) {
+    const double half = static_cast<double>(r - l) * std::sqrt(q);
+    a = std::clamp(static_cast<int64_t>(std::floor((static_cast<double>(mid) - half - 1) / 2)), l, r - 1);
+  } else {
+    a = std::clamp(FloorDivision(mid - 1, 2), l, r - 1);
+  }
+  // Settle the left end exactly; the run is symmetric about the centre in doubled units.
+  if (inside(a)) {
+    while (a > l && inside(a - 1)) --a;
+  } else {
+    const int64_t c = FloorDivision(mid - 1, 2);
+    while (a < c && !inside(a)) ++a;
+    if (!inside(a)) {
+      // Only the centre column can hold a pixel of so thin a row.
+      if (!inside(c)) return false;
+      a = c;
+      while (a > l && inside(a - 1)) --a;
+    }
+  }
+  int64_t z = mid - 1 - a;  // the mirror of a
+  while (z + 1 < r && inside(z + 1)) ++z;
+  while (z > a && !inside(z)) --z;
+  x0 = a, x1 = z + 1;
+  return true;
+}
+
+void Elliptic(TPixelBuffer& bitmap, TCanvas& canvas, int w, int h, uint32_t begin, uint32_t end) {
+  struct TOval {
+    int64_t l, t, r, b;
+  };
+  std::vector<TOval> ovals;
+  std::vector<uint32_t> colours;
+  double left = -w / 4.0, top = -h / 4.0, right = w + w / 4.0 + 4, bottom = h + h / 4.0 + 4;
+  const double dx = (w / 4.0 + w / 2.0) / 155, dy = (h / 4.0 + h / 2.0) / 155;
+  for (int k = 0; k <= 155; ++k) {
+    left += dx, right -= dx, top += dy, bottom -= dy;
+    const int l = static_cast<int>(left), t = static_cast<int>(top), r = static_cast<int>(right),
+              b = static_cast<int>(bottom);
+    // Corners in any order, as the canvas takes them.
+    ovals.push_back({std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)});
+    colours.push_back(GradientStepColor(begin, end, k, 155));
+  }
+  const bool nested = NestedRuns(bitmap, colours, [&](size_t i, int y, int64_t& a, int64_t& z) {
+    const TOval& o = ovals[i];
+    return EllipseRow(o.l, o.t, o.r, o.b, y, a, z);
+  });
+  if (nested) return;
+  for (size_t i = 0; i < ovals.size(); ++i) {
+    canvas.Brush.Color = colours[i];
+    canvas.Ellipse(static_cast<int>(ovals[i].l), static_cast<int>(ovals[i].t), static_cast<int>(ovals[i].r),
+                   static_cast<int>(ovals[i].b));
+  }
 }
 
 void Rectangles(TPixelBuffer& bitmap, TCanvas& canvas, int w, int h, int64_t steps, uint32_t begin, uint32_t end) {
@@ -374,7 +442,7 @@ void RenderGradient(TPixelBuffer& bitmap, const TGradientShape& shape) {
       Bands(h, steps, [&](int y0, int y1, int64_t k) { Fill(canvas, 0, y0, w, y1, GradientStepColor(begin, end, k, steps)); });
       break;
     case TGradientStyle::gsElliptic:
-      Elliptic(canvas, w, h, begin, end);
+      Elliptic(bitmap, canvas, w, h, begin, end);
       break;
     case TGradientStyle::gsRectangle:
       Rectangles(bitmap, canvas, w, h, steps, begin, end);

@@ -322,3 +322,38 @@ TEST(GradientRender, RectanglesMatchTheLoopOverEveryRectangle) {
 
 }  // namespace
 }  // namespace vell
+
+namespace vell {
+namespace {
+
+// Nested ellipses filled once per pixel against every ellipse drawn in turn by the canvas.
+TEST(GradientRender, EllipsesMatchTheLoopOverEveryEllipse) {
+  const int cases[][2] = {{256, 256}, {255, 100}, {1000, 7}, {7, 400}, {9, 9}, {1, 1}, {2, 5}, {600, 600}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c[0]) + "x" + std::to_string(c[1]));
+    TGradientShape shape = Style(TGradientStyle::gsElliptic);
+    shape.BeginColor = 0x2040F0;
+    shape.EndColor = 0xE0C010;
+    const TPixelBuffer fast = Render(c[0], c[1], shape);
+    TPixelBuffer slow;
+    slow.Allocate(c[0], c[1], 0, 24);
+    TCanvas canvas(slow);
+    canvas.Pen.Clear = true;
+    const int w = c[0], h = c[1];
+    double left = -w / 4.0, top = -h / 4.0, right = w + w / 4.0 + 4, bottom = h + h / 4.0 + 4;
+    const double dx = (w / 4.0 + w / 2.0) / 155, dy = (h / 4.0 + h / 2.0) / 155;
+    for (int k = 0; k <= 155; ++k) {
+      left += dx, right -= dx, top += dy, bottom -= dy;
+      canvas.Brush.Color = GradientStepColor(shape.BeginColor, shape.EndColor, k, 155);
+      canvas.Ellipse(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom));
+    }
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (At(fast, x, y) != At(slow, x, y) && differ++ < 3) ADD_FAILURE() << "pixel " << x << "," << y;
+    EXPECT_EQ(differ, 0);
+  }
+}
+
+}  // namespace
+}  // namespace vell
