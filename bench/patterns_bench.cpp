@@ -46,6 +46,18 @@ const TPixelBuffer& Other() {
   return b;
 }
 
+// The gradient picture: smaller than the working image, so it is stretched.
+const TPixelBuffer& Gradient() {
+  static TPixelBuffer b = [] {
+    TPixelBuffer p;
+    p.Allocate(640, 480, 0, 24);
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) p.Row24(y)[x] = vell::TRGB24{static_cast<uint8_t>(x / 3), static_cast<uint8_t>(y / 2), 90};
+    return p;
+  }();
+  return b;
+}
+
 // Each run starts from a fresh copy of the picture (not timed): several
 // generators depend on what they draw over.
 void Run(benchmark::State& state, const std::function<void(TPixelBuffer&)>& effect) {
@@ -80,6 +92,7 @@ VELL_PATTERN_BENCH(BM_Trace, vell::Trace(i, 1, 0x000000));
 VELL_PATTERN_BENCH(BM_Trace2, vell::Trace(i, 2, 0x000000));
 VELL_PATTERN_BENCH(BM_GradientBars, vell::GradientBars(i, 3, 0x0000FF, 0xFF0000));
 VELL_PATTERN_BENCH(BM_MergeBuffer, vell::MergeBuffer(i, 50, Other()));
+VELL_PATTERN_BENCH(BM_MergeGradient, vell::MergeGradient(i, 50, Gradient()));
 
 // Reference point: the untimed copy's cost, timed.
 void BM_Memcpy(benchmark::State& state) {

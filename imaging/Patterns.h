@@ -39,8 +39,9 @@ class TPlasmaField {
   int32_t At(int column, int row) const { return cells_[Index(column, row)]; }
 
  private:
+  // Stored row by row: pictures are read that way.
   size_t Index(int column, int row) const {
-    return static_cast<size_t>(column) * static_cast<size_t>(height_) + static_cast<size_t>(row);
+    return static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(column);
   }
   int width_ = 0;
   int height_ = 0;

@@ -46,11 +46,15 @@ inline int RoundHeld(double v) {
 // -size ... 2 * size - 1.
 inline int WrapOnce(int k, int size) { return k < 0 ? k + size : (k >= size ? k - size : k); }
 
+// round(amplitude * s) for a sine value s. A sine of an overflowing argument
+// is NaN; that line does not move, so no shift ever exceeds the amplitude.
+inline int SineShift(int amplitude, double s) { return s >= -1.0 && s <= 1.0 ? RoundHeld(amplitude * s) : 0; }
+
 // The shift of each line of a sine wave: round(H * sin(i / P)).
 std::vector<int> SineOffsets(int count, int amplitude, double divisor) {
   std::vector<int> o(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i)
-    o[static_cast<size_t>(i)] = RoundHeld(amplitude * std::sin(static_cast<double>(i) / divisor));
+    o[static_cast<size_t>(i)] = SineShift(amplitude, std::sin(static_cast<double>(i) / divisor));
   return o;
 }
 
@@ -93,6 +97,65 @@ const TPixelBuffer* PrepareTarget(const TPixelBuffer& source, TPixelBuffer& imag
     image.Allocate(source.Width(), source.Height(), 0, 24);
   return image.Empty() ? nullptr : &source;
 }
+
+// SampleBilinear for a 24-bit source, inlined into the per-pixel loops of
+// Twist and FishEye: the same steps and the same single-precision sums, so
+// the bytes are the same.
+class TBilinear {
+ public:
+  explicit TBilinear(const TPixelBuffer& source) : src_(source), w_(source.Width()), h_(source.Height()) {}
+
+  TRGB24 operator()(float fx, float fy) const {
+    const TAxis x = Axis(fx, w_), y = Axis(fy, h_);
+    const TRGB24* r0 = src_.Row24(y.first);
+    const TRGB24* r1 = src_.Row24(y.second);
+    const TRGB24 p[4] = {r0[x.first], r0[x.second], r1[x.first], r1[x.second]};
+    const float wt[4] = {x.w0 * y.w0, x.w1 * y.w0, x.w0 * y.w1, x.w1 * y.w1};
+    float b = 0.0f, g = 0.0f, r = 0.0f;
+    for (int k = 0; k < 4; ++k) {
+      b += wt[k] * static_cast<float>(p[k].b);
+      g += wt[k] * static_cast<float>(p[k].g);
+      r += wt[k] * static_cast<float>(p[k].r);
+    }
+    return TRGB24{Byte(b), Byte(g), Byte(r)};
+  }
+
+ private:
+  struct TAxis {
+    int first, second;
+    float w0, w1;
+  };
+
+  static uint8_t Byte(float v) {
+    const int i = static_cast<int>(std::nearbyint(v));
+    return static_cast<uint8_t>(i < 0 ? 0 : (i > 255 ? 255 : i));
+  }
+
+  static TAxis Axis(float f, int size) {
+    if (!std::isfinite(f)) f = 0.0f;
+    if (std::fabs(f) > 1.0e8f) f = std::fmod(f, static_cast<float>(size));
+    const int i = static_cast<int>(f);
+    TAxis a;
+    if (f >= 0.0f) {
+      a.w1 = f - static_cast<float>(i);
+      a.w0 = 1.0f - a.w1;
+    } else {
+      a.w0 = static_cast<float>(i) - f;
+      a.w1 = 1.0f - a.w0;
+    }
+    if (f < 0.0f && i == 0)
+      a.first = size - 1;
+    else if (i < 0)
+      a.first = size - 1 - static_cast<int>((-static_cast<int64_t>(i)) % size);
+    else
+      a.first = i < size ? i : i % size;
+    a.second = a.first + 1 < size ? a.first + 1 : 0;
+    return a;
+  }
+
+  const TPixelBuffer& src_;
+  int w_, h_;
+};
 
 void CopyPixelsOnly(const TPixelBuffer& source, TPixelBuffer& image) {
   for (int y = 0; y < image.Height(); ++y)
@@ -150,9 +213,8 @@ void SineWaveBoth(TPixelBuffer& image, int heightUD, int heightLR, double peaksL
   const int hUD = std::max(std::min(heightUD, h), -h);
   const int hLR = std::max(std::min(heightLR, w), -w);
   std::vector<int> rowShift(static_cast<size_t>(w)), columnShift(static_cast<size_t>(h));
-  for (int c = 0; c < w; ++c) rowShift[static_cast<size_t>(c)] = RoundHeld(std::sin(c * kPi * peaksUD / w) * hUD);
-  for (int r = 0; r < h; ++r)
-    columnShift[static_cast<size_t>(r)] = RoundHeld(std::sin(r * kPi * peaksLR / h) * hLR);
+  for (int c = 0; c < w; ++c) rowShift[static_cast<size_t>(c)] = SineShift(hUD, std::sin(c * kPi * peaksUD / w));
+  for (int r = 0; r < h; ++r) columnShift[static_cast<size_t>(r)] = SineShift(hLR, std::sin(r * kPi * peaksLR / h));
   const TPixelCopy copy(image);
   Resample(image, copy, [&](int c, int r, int& sx, int& sy) {
     sy = WrapOnce(r + rowShift[static_cast<size_t>(c)], h);
@@ -170,23 +232,18 @@ void Twist(const TPixelBuffer& source, TPixelBuffer& image, int looseness) {
   }
   const int w = image.Width(), h = image.Height();
   const double cx = (w - 1) / 2.0, cy = (h - 1) / 2.0;
+  const TBilinear sample(*src);
   for (int r = 0; r < h; ++r) {
     TRGB24* out = image.Row24(r);
     for (int c = 0; c < w; ++c) {
+      // The source lies at angle a = theta - d / L + pi / 2 and distance d.
+      // With cos theta = dx / d and sin theta = dy / d, and u = d / L:
+      // d cos a = dx sin u - dy cos u, d sin a = dx cos u + dy sin u, so the
+      // angle itself is never needed.
       const double dx = c - cx, dy = r - cy;
-      const double d = std::sqrt(dx * dx + dy * dy);
-      double fx = cx, fy = cy;
-      if (d != 0.0) {
-        double theta;
-        if (dx != 0.0)
-          theta = std::atan(dy / dx) + (dx < 0.0 ? kPi : 0.0);
-        else
-          theta = dy > 0.0 ? kPi / 2 : -kPi / 2;
-        const double a = theta - d / looseness + kPi / 2;
-        fx = cx + std::cos(a) * d;
-        fy = cy + std::sin(a) * d;
-      }
-      out[c] = SampleBilinear(*src, static_cast<float>(fx), static_cast<float>(fy));
+      const double u = std::sqrt(dx * dx + dy * dy) / looseness;
+      const double su = std::sin(u), cu = std::cos(u);
+      out[c] = sample(static_cast<float>(cx + dx * su - dy * cu), static_cast<float>(cy + dx * cu + dy * su));
     }
   }
 }
@@ -202,6 +259,7 @@ void FishEye(const TPixelBuffer& source, TPixelBuffer& image, double magnificati
   const int w = image.Width(), h = image.Height();
   const double cx = w / 2.0, cy = h / 2.0;
   double rm = magnification * w;
+  const TBilinear sample(*src);
   for (int r = 0; r < h; ++r) {
     TRGB24* out = image.Row24(r);
     for (int c = 0; c < w; ++c) {
@@ -216,7 +274,7 @@ void FishEye(const TPixelBuffer& source, TPixelBuffer& image, double magnificati
         fx = cx + dx * t / d;
         fy = cy + dy * t / d;
       }
-      out[c] = SampleBilinear(*src, static_cast<float>(fx), static_cast<float>(fy));
+      out[c] = sample(static_cast<float>(fx), static_cast<float>(fy));
     }
   }
 }
@@ -262,7 +320,8 @@ void RippleTooth(TPixelBuffer& image, int amount) {
 }
 
 void Waves(TPixelBuffer& image, int amplitude, int waveLength, bool reflective, double phase) {
-  if (!IsWorkingPicture(image) || amplitude == 0 || waveLength == 0 || !std::isfinite(phase)) return;
+  // A phase beyond any float has no angle left to give.
+  if (!IsWorkingPicture(image) || amplitude == 0 || waveLength == 0 || !(std::fabs(phase) < 1.0e30)) return;
   const int w = image.Width(), h = image.Height();
   const double hw = w / 2.0, hh = h / 2.0;
   double fx = 1.0, fy = 1.0;

@@ -144,7 +144,7 @@ void TfVellTile::RefreshPanel() {
 }
 
 void TfVellTile::bGoClick() {
-  if (!box_) return;  // the panel's fields come with the companions
+  if (!dispatcher_) return;
   TPanelFields fields = box_->PanelFields();
   dispatcher_->bGoClick(fields);
   // Apply may have rewritten a field (a Gaussian Blur above 5 becomes 1).
@@ -157,7 +157,8 @@ void TfVellTile::TreeDoubleClickApply(QTreeWidgetItem* node) {
   editor_.SelectEffect(EffectIdFromName(text), text);
   if (box_) box_->lblEffect->setCaption(QString::fromStdString(editor_.EffectName));
   SetStatusText(4, QString::fromStdString(editor_.ActivityText()));
-  if (editor_.EffectType == NoEffect) return;
+  // Apply reads the panel's fields, which come with the companions.
+  if (editor_.EffectType == NoEffect || !box_) return;
   bGoClick();
   SetStatusText(4, QString::fromStdString(editor_.EffectName));
 }

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <iterator>
 #include <vector>
 
 #include "WarpTestImages.h"
@@ -309,6 +311,29 @@ TEST(HeightMap, FlatPicturesGiveTheFlatShade) {
     for (int y = 0; y < 5; ++y)
       for (int x = 0; x < 6; ++x)
         ASSERT_TRUE(Same(img.Row24(y)[x], c.out)) << "elevation " << c.elevation << " got " << Px(img.Row24(y)[x]);
+  }
+}
+
+// A control picture of another depth steers exactly as its 24-bit copy does.
+TEST(ReliefControls, ThirtyTwoBitControlsReadAsTheirColours) {
+  const TPixelBuffer src = Random(24, 18, 20), control = Random(24, 18, 21);
+  TPixelBuffer wide;
+  wide.Allocate(24, 18, 0, 32);
+  for (int y = 0; y < 18; ++y)
+    for (int x = 0; x < 24; ++x) {
+      const TRGB24 p = control.Row24(y)[x];
+      wide.WritePixel(y, x, static_cast<uint32_t>(p.r) << 16 | static_cast<uint32_t>(p.g) << 8 | p.b);
+    }
+  const std::function<void(TPixelBuffer&, const TPixelBuffer&)> runs[] = {
+      [](TPixelBuffer& i, const TPixelBuffer& c) { Water(9, -4, c, i); },
+      [](TPixelBuffer& i, const TPixelBuffer& c) { StretchBlur(i, 1, 2, c, 6); },
+      [](TPixelBuffer& i, const TPixelBuffer& c) { MapTexture(i, c, 1.8); },
+  };
+  for (size_t n = 0; n < std::size(runs); ++n) {
+    TPixelBuffer a = Copy(src), b = Copy(src);
+    runs[n](a, control);
+    runs[n](b, wide);
+    EXPECT_TRUE(SamePixels(a, b)) << "effect " << n;
   }
 }
 
