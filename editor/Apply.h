@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "dialogs/FilterDesign.h"
+#include "dialogs/VellGradient.h"
 #include "editor/ApplyRules.h"
 #include "editor/Editor.h"
 #include "editor/EffectLog.h"
@@ -31,6 +32,8 @@ struct TNewSize {
   int Width = 0;
   int Height = 0;
 };
+
+enum class TApplyResult : uint8_t;  // below
 
 // What the dispatcher needs from the windows around it. Every member may be
 // left empty: messages are then dropped, questions count as cancelled, and
@@ -61,6 +64,13 @@ struct TApplyHooks {
   // Map Texture's dialog: on OK the texture picture (any size) and the source text
   // ("Use Current Texture", "Use Buffer" or "Use File " + name); none on Cancel.
   std::function<std::optional<std::pair<const TPixelBuffer*, std::string>>()> AskTexture;
+  // The two-colour gradient dialog's control: its colours (Gradient Bars) and
+  // its picture (Merge Gradient); null while there is none.
+  std::function<TGradientPicture*()> Gradient;
+  // Draw Gradient: the gradient dialog, then Paste To Image whatever the
+  // dialog's answer, neither writing its own log line. The dialog's fields
+  // are in LogContext().Gradient when it returns.
+  std::function<TApplyResult()> DrawGradient;
 };
 
 // Messages, errors, questions and Tint's colour dialog through the editor's

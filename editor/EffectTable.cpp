@@ -351,6 +351,43 @@ R MarbleRun(TEffectCall& c) {
   return c.Bracketed([=](TPixelBuffer& image) { Marble(image, graininess, turbulence, scale); });
 }
 
+// ---- the two-colour gradient ------------------------------------------------------
+
+inline constexpr char kNoGradient[] = "There is no gradient yet; the image was not changed.";
+
+TGradientPicture* GradientOf(TEffectCall& c) { return c.Hooks().Gradient ? c.Hooks().Gradient() : nullptr; }
+
+R GradientBarsRun(TEffectCall& c) {
+  const TGradientPicture* gradient = GradientOf(c);
+  if (gradient == nullptr) {
+    c.Message(kNoGradient);
+    return R::Refused;
+  }
+  const uint32_t begin = gradient->BeginColor(), end = gradient->EndColor();
+  const int bars = c.Value();
+  return c.Bracketed([=](TPixelBuffer& image) { GradientBars(image, bars, begin, end); });
+}
+
+// Design, then Paste To Image: the window does both and takes the snapshot.
+R DrawGradientRun(TEffectCall& c) {
+  if (!c.Hooks().DrawGradient) {
+    c.Message(kNoGradient);
+    return R::Refused;
+  }
+  return c.Hooks().DrawGradient();
+}
+
+R MergeGradientRun(TEffectCall& c) {
+  TGradientPicture* gradient = GradientOf(c);
+  const TPixelBuffer* picture = gradient ? &gradient->Picture() : nullptr;
+  if (picture == nullptr || picture->Empty()) {
+    c.Message(kNoGradient);
+    return R::Refused;
+  }
+  const int percent = c.Value();
+  return c.Bracketed([picture, percent](TPixelBuffer& image) { MergeGradient(image, percent, *picture); });
+}
+
 R MergeBufferRun(TEffectCall& c) {
   const TPixelBuffer& buffer = c.Editor().dibBuffer;
   if (buffer.Empty()) return R::Refused;
@@ -599,8 +636,10 @@ constexpr TEffectDef kEffects[] = {
         .Logs(CellSuffix),
     E(47, "Gradient Bars", C::Draw, "Gradient Bars", "Ctrl+Alt+W")
         .Params(3, "Range: 1 - 50", {Own("Number of Bars")})
+        .Runs(GradientBarsRun)
         .Logs([](const TLogArgs& a) { return ", Number of Bars " + a.Value(); }),
     E(48, "Gradient", C::Draw, "Gradient", "Ctrl+J", "Draw Gradient")
+        .Runs(DrawGradientRun)
         .Logs([](const TLogArgs& a) {
           const TGradientFields& g = a.Context.Gradient;
           return ", Width " + g.Width + ", Height " + g.Height + ", Gradient " + g.Style + ", From Color " +
@@ -608,6 +647,7 @@ constexpr TEffectDef kEffects[] = {
         }),
     E(49, "Merge Gradient", C::Draw, "Merge Gradient", "Ctrl+Alt+I")
         .Params(50, "Range: 1 - 99", {Own("% of Gradient")})
+        .Runs(MergeGradientRun)
         .Logs([](const TLogArgs& a) { return ", % of Gradient " + a.Value(); }),
     E(50, "Merge Buffer", C::Draw, "Merge Buffer", "Ctrl+Alt+J")
         .Params(50, "Range: 1 - 99", {Own("% of Buffer")})

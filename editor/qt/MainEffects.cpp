@@ -86,6 +86,7 @@ void TfVellTile::CreateCompanions() {
   sizer_ = std::make_unique<TfrmSizer>(this);
   tester_ = std::make_unique<TfTester>();
   WireCanvasTools();
+  CreateGradientWindows();
 
   connect(box_.get(), &TfToolBox::applyRequested, this, [this] { bGoClick(); });
   connect(box_.get(), &TfToolBox::undoRequested, this, [this] { UnDo1Click(); });

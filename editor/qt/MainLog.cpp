@@ -119,7 +119,15 @@ void TfVellTile::WireLogCommands() {
 
 TLogStartInfo TfVellTile::LogStartInfo() const {
   // The gradient dialog's fields as shown; its start values until it exists.
-  const TGradientFields gradient = dispatcher_ ? dispatcher_->LogContext().Gradient : TGradientFields{};
+  TGradientFields gradient = dispatcher_ ? dispatcher_->LogContext().Gradient : TGradientFields{};
+  if (fGradient_) {
+    gradient.Width = fGradient_->WidthText().toStdString();
+    gradient.Height = fGradient_->HeightText().toStdString();
+    gradient.Style = fGradient_->StyleText().toStdString();
+    gradient.FromColor = fGradient_->hGrad->BeginColor();
+    gradient.ToColor = fGradient_->hGrad->EndColor();
+    gradient.Angle = fGradient_->AngleText().toStdString();
+  }
   TLogStartInfo info;
   info.Width = editor_.dibWork.Width();
   info.Height = editor_.dibWork.Height();

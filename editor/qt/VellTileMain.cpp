@@ -746,6 +746,7 @@ void TfVellTile::StartupMessage() {
   if (startupDone_) return;
   startupDone_ = true;
   QApplication::processEvents();
+  StartupGradient();
   if (!startupFile_.isEmpty()) LoadStartupFile(startupFile_);
 }
 

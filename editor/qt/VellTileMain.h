@@ -19,6 +19,8 @@
 #include "dialogs/qt/Print1.h"
 #include "dialogs/qt/Gif1.h"
 #include "dialogs/qt/JpgCval1.h"
+#include "dialogs/qt/Grad1.h"
+#include "dialogs/qt/MultGrad.h"
 #include "dialogs/qt/Size1.h"
 #include "dialogs/qt/Tester1.h"
 #include "dialogs/qt/Texture1.h"
@@ -268,6 +270,18 @@ class TfVellTile : public QMainWindow {
   TfTrans* TransDialog() const { return trans_.get(); }
   TfTexture* TextureDialog() const { return texture_.get(); }
   TfGif* GifDialog() const { return gif_.get(); }
+  // ---- gradients (MainGradient.cpp) ----
+  TfGradient* GradientDialog() const { return fGradient_.get(); }
+  TfMultGrad* MultiGradientDialog() const { return fMultGrad_.get(); }
+  TImageView* imGrad() const { return imGrad_; }
+  // The gradient image: the copy of the designer's picture the thumbnail shows.
+  const TPixelBuffer& GradientImage() const { return dibGradient_; }
+  void Design1Click();
+  void PasteToImage1Click();
+  void MergeWithImage1Click();
+  void MultiGradient1Click();
+  void ColorWheel1Click();
+  void Rainbow1Click();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -341,6 +355,20 @@ class TfVellTile : public QMainWindow {
   std::unique_ptr<TfrmSizer> sizer_;
   std::unique_ptr<TfTester> tester_;
   std::unique_ptr<TApplyDispatcher> dispatcher_;
+
+  // MainGradient.cpp
+  void CreateGradientWindows();
+  void StartupGradient();
+  bool DesignGradient();
+  bool PasteGradient();  // false: no pixels to paste, nothing changed
+  void TakeGradient();
+  void SyncGradientFields();
+  void WriteLine(const std::string& line);
+
+  std::unique_ptr<TfGradient> fGradient_;
+  std::unique_ptr<TfMultGrad> fMultGrad_;
+  TPixelBuffer dibGradient_;
+  bool drawingGradient_ = false;  // Draw Gradient: Design and Paste write no lines
 
   // MainLog.cpp
   void WireLogCommands();

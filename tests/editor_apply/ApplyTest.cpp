@@ -38,12 +38,6 @@ TEST_F(Dispatcher, RefusalsBeforeTheEffectRunChangeNothing) {
        false},
       {"real in an integer field", 13, [](TPanelFields& f) { f.Main = "2.5"; }, TApplyResult::ConversionError,
        "'2.5' is not a valid integer value", true},
-      {"unavailable gradient bars", 47, [](TPanelFields& f) { f.Main = "7"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(47), false},
-      {"unavailable gradient", 48, [](TPanelFields& f) { f.Main = "4"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(48), false},
-      {"unavailable merge gradient", 49, [](TPanelFields& f) { f.Main = "3"; }, TApplyResult::NotAvailable,
-       NotAvailableMessage(49), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -213,17 +207,6 @@ TEST_F(Dispatcher, MenuScrollOnlySelects) {
   EXPECT_EQ(refreshes, 1);
   EXPECT_TRUE(log.empty());
   EXPECT_TRUE(Unchanged());
-}
-
-TEST_F(Dispatcher, MenuOnAnUnavailableEffectChangesNothing) {
-  editor.EffectType = 13;
-  editor.EffectName = "Gaussian Blur";
-  EXPECT_EQ(apply.ApplyFromMenu(47, fields), TApplyResult::NotAvailable);
-  EXPECT_EQ(messages, std::vector<std::string>{NotAvailableMessage(47)});
-  EXPECT_EQ(editor.EffectType, 13);
-  EXPECT_EQ(editor.EffectName, "Gaussian Blur");
-  EXPECT_TRUE(log.empty());
-  EXPECT_EQ(refreshes, 0);
 }
 
 TEST_F(Dispatcher, DesignYourOwn) {

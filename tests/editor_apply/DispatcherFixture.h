@@ -56,6 +56,18 @@ class Dispatcher : public ::testing::Test {
       if (!textureAnswer) return std::nullopt;
       return std::make_pair(&texture, *textureAnswer);
     };
+    // The gradient dialog's control; Draw Gradient pastes its picture as the window does.
+    h.Gradient = [this]() { return &gradient; };
+    h.DrawGradient = [this]() {
+      ++drawGradients;
+      apply.BeginEffect();
+      const TPixelBuffer& picture = gradient.Picture();
+      editor.dibWork.Allocate(picture.Width(), picture.Height(), 0, 24);
+      for (int y = 0; y < picture.Height(); ++y)
+        std::memcpy(editor.dibWork.Row(y), picture.Row(y), static_cast<size_t>(picture.Width()) * 3);
+      apply.EndEffect();
+      return TApplyResult::Ran;
+    };
   }
   TApplyResult Apply(int id) {
     editor.EffectType = id;
@@ -78,6 +90,8 @@ class Dispatcher : public ::testing::Test {
   bool okAnswer = false;
   TPixelBuffer texture;
   std::optional<std::string> textureAnswer;
+  TGradientPicture gradient;
+  int drawGradients = 0;
   int busy = 0, redisplays = 0, refreshes = 0;
 };
 

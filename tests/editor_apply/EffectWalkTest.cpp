@@ -83,6 +83,7 @@ TEST_F(EffectWalk, EveryIdRunsOnSmallPicturesWithoutTouchingThePadding) {
                      std::to_string(size.height));
         Pattern(editor.dibWork, size.width, size.height);
         FillPadding(editor.dibWork);
+        gradient.SetSize(size.width, size.height);  // Draw Gradient pastes a picture of this size
         sizeAnswer = TNewSize{size.width, size.height};  // the resizes keep the size here
         messages.clear();
         const int held = ring.UndoCount();
