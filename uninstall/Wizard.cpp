@@ -48,12 +48,8 @@ WizardFlow::WizardFlow(InstallLog& log, std::function<std::string(int)> text, st
     : log_(log), text_(std::move(text)), title_(std::move(title)) {}
 
 int WizardFlow::StartPage() {
-  if (automatic) {
-    mode = kModeAutomatic;
-    return kPageConfirm;
-  }
-  if (confirmOnly) {
-    mode = launchIndex ? kModeRepair : kModeAutomatic;
+  if (automatic || confirmOnly) {
+    mode = confirmOnly && launchIndex ? kModeRepair : kModeAutomatic;
     return kPageConfirm;
   }
   return kPageMethod;
