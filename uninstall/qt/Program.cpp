@@ -232,7 +232,9 @@ int RunUninstaller(const std::string& executable, const std::string& commandLine
     if (!written.empty()) summary += "\n" + FormatOne(text(kStrReportWritten), Utf8ToAnsi(written));
     if (wizard) {
       wizard->ShowReport(summary, report);
-      WaitFor(*wizard, [&] { return wizard->CloseClicked(); });
+      // An automatic run goes on by itself (the report stays in the data folder).
+      if (!cl.automatic) WaitFor(*wizard, [&] { return wizard->CloseClicked(); });
+      else QApplication::processEvents();
     } else if (!windows) {
       std::fputs(report.c_str(), stdout);
     }
