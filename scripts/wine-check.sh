@@ -412,7 +412,7 @@ if command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1; th
   timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
     "$0" "$1" & pid=$!
     for i in $(seq 1 50); do w=$(xdotool search --name "Quilo" 2>/dev/null | head -1); [ -n "$w" ] && break; sleep 0.2; done
-    sleep 1; xdotool mousemove 640 300 click 1; sleep 0.3
+    sleep 1; xdotool mousemove 640 512 click 1; sleep 0.3
     xdotool key alt+r; sleep 0.3; xdotool key Return; sleep 0.5; xdotool key Return
     for i in $(seq 1 100); do sleep 0.3; grep -q "hElp" "$2" 2>/dev/null || break; done
     sleep 2; xdotool key Return; sleep 1; kill $pid 2>/dev/null; wait $pid' "$UNY" "$UAPP/INSTALL.LOG" "$UAPP/Quilo.hlp" >/dev/null 2>&1

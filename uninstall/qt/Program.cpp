@@ -225,7 +225,7 @@ int RunUninstaller(const std::string& executable, const std::string& commandLine
 
   // The report: in the wizard's last view, and always in the user's data folder.
   if (!cancelledBefore) {
-    const std::string heading = (title.empty() ? std::string("UNYARB32") : title) + " - " + logPath;
+    const std::string heading = (title.empty() ? std::string("UNYARB32") : title) + " - " + longLog;
     const std::string report = engine.Report().Text(AnsiToUtf8(heading));
     const std::string written = WriteRunReport(RunReportFolder(), AnsiToUtf8(title), report);
     summary = text(kStrReportTitle);

@@ -126,17 +126,14 @@ void WizardDialog::ShowPage(int page) {
   progressText_->hide();
   status_->hide();
   if (v.isList) {
+    // The list's horizontal extent follows its widest item by itself.
     list_->clear();
-    int widest = 0;
-    const QFontMetrics fm(list_->font());
     for (size_t i = 0; i < v.items.size(); ++i) {
       auto* item = new QListWidgetItem(Q(v.items[i]), list_);
       item->setSelected(i < v.selected.size() && v.selected[i]);
-      widest = std::max(widest, fm.horizontalAdvance(item->text()));
     }
     list_->scrollToTop();
     list_->horizontalScrollBar()->setValue(0);
-    (void)widest;  // the list's own scroll extent follows its widest item
   }
   for (int i = 0; i < 3; ++i) {
     if (i < static_cast<int>(v.radios.size())) {
