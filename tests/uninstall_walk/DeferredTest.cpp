@@ -312,6 +312,21 @@ TEST(SelfRegistration, ThroughWineOrFailed) {
   }
 }
 
+// The report's file name comes from the log's title: it never leaves the report folder.
+TEST(RunReportFile, TitleCannotLeaveTheFolder) {
+  Walk w;
+  const std::string folder = w.pfx.Outside() + "/reports/deep";
+  for (const char* title : {"../../escape", "/etc/passwd", "Quilo Installation", ""}) {
+    RunReport report;
+    report.Add(ReportKind::Removed, "C:\\APP\\a.dll");
+    const std::string path = WriteRunReport(folder, title, report.Text(title));
+    ASSERT_FALSE(path.empty()) << title;
+    EXPECT_EQ(path.rfind(folder + "/", 0), 0u) << path;
+    EXPECT_EQ(path.find('/', folder.size() + 1), std::string::npos) << path;
+    EXPECT_NE(ReadText(path).find("Removed (1):\n  C:\\APP\\a.dll\n"), std::string::npos) << path;
+  }
+}
+
 TEST(StatusText, ShortenedToFit) {
   struct Case {
     const char* item;
