@@ -28,6 +28,22 @@ void DrawBin(QPainter& p) {
   for (int x : {11, 16, 21}) p.drawLine(QPointF(x, 14), QPointF(x - (x - 16) * 0.15, 28));
 }
 
+void DrawFolder(QPainter& p) {
+  // An open folder: the sheets leave it on their way out.
+  p.setPen(QPen(QColor(120, 90, 20), 1));
+  p.setBrush(QColor(230, 190, 80));
+  p.drawRect(QRectF(3, 9, 24, 18));
+  p.drawRect(QRectF(3, 6, 10, 4));
+  p.setBrush(QColor(250, 215, 110));
+  QPainterPath front;
+  front.moveTo(3, 27);
+  front.lineTo(8, 14);
+  front.lineTo(31, 14);
+  front.lineTo(27, 27);
+  front.closeSubpath();
+  p.drawPath(front);
+}
+
 void DrawSheet(QPainter& p, int frame) {
   // A sheet of paper, turning as it flies toward the bin.
   p.translate(16, 16);
@@ -51,7 +67,7 @@ QPixmap DrawIcon(int id) {
     p.drawLine(QPointF(4, 4), QPointF(14, 12));
     p.drawLine(QPointF(14, 4), QPointF(4, 12));
   } else if (id == 107) {
-    DrawBin(p);
+    DrawFolder(p);
   } else if (id > 107 && id <= 130) {
     DrawSheet(p, id - 107);
   }
@@ -75,7 +91,8 @@ QPixmap DrawBanner() {
     p.drawRoundedRect(QRectF(360 + (i % 3) * 40, 6 + (i / 3) * 26, 34, 22), 3, 3);
   }
   p.setOpacity(0.9);
-  p.drawPixmap(460, 16, DrawIcon(107));
+  p.translate(458, 14);
+  DrawBin(p);
   return pm;
 }
 
