@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QTest>
 
 #include "Settings.h"
@@ -156,6 +157,37 @@ TEST(WizardWindow, AnimationPath) {
   EXPECT_EQ(WizardDialog::FramePosition(13), QPoint(72, 0));
   EXPECT_EQ(WizardDialog::FramePosition(23), QPoint(126, 17));
   EXPECT_EQ(WizardDialog::FramePosition(24), QPoint());
+}
+
+}  // namespace
+}  // namespace yarb
+
+namespace yarb {
+namespace {
+
+TEST(SourcePathDialog, PresetEditedAndCapped) {
+  vell::testing::App();
+  UninstallSettings s;
+  s.LoadIni("");
+  auto text = [&](int id) { return s.LoadText(id); };
+  qt::SourcePathDialog d(s, text, "Select Installation Pathname", "Enter ...\r\n12-08-2026 / 10:00:00 / 5",
+                         "D:\\setup.exe", nullptr);
+  EXPECT_EQ(d.windowTitle(), "Select Installation Pathname");
+  EXPECT_EQ(d.findChild<QLabel*>("sourceText")->text(), "Enter ...\n12-08-2026 / 10:00:00 / 5");
+  EXPECT_EQ(d.Path(), "D:\\setup.exe");
+  d.Edit()->setText(QString(300, QLatin1Char('x')));
+  EXPECT_EQ(d.Path().size(), 255u);
+  EXPECT_EQ(d.findChild<QPushButton*>("sourceOk")->text(), "OK");
+  EXPECT_EQ(d.findChild<QPushButton*>("sourceCancel")->text(), "Cancel");
+}
+
+TEST(BackgroundWindow, BandsRunFromStartToEnd) {
+  struct Case {
+    int start, end, k, channel;
+  };
+  const Case cases[] = {{0, 255, 0, 0}, {0, 255, 95, 255}, {255, 0, 95, 0}, {0, 255, 48, 128},
+                        {255, 0, 1, 253}, {10, 10, 50, 10}};
+  for (const Case& c : cases) EXPECT_EQ(qt::BandChannel(c.start, c.end, c.k), c.channel);
 }
 
 }  // namespace
