@@ -112,6 +112,9 @@ int RunUninstaller(const std::string& executable, const std::string& commandLine
     if (!settings.noBackground) {
       background = std::make_unique<BackgroundWindow>(settings);
       background->setWindowTitle(cl.caption.empty() ? QStringLiteral(" ") : Q(cl.caption));
+      // Without a window manager "maximised" means nothing: the screen's size is set first.
+      if (QScreen* screen = QGuiApplication::primaryScreen())
+        background->setGeometry(screen->availableGeometry());
       background->showMaximized();
     }
     startup = std::make_unique<StartupWindow>(settings, text);
