@@ -217,3 +217,39 @@ TEST(Rollback, LogDeletedOrCutBack) {
 
 }  // namespace
 }  // namespace yarb
+
+#include "WizardFinish.h"
+
+namespace yarb {
+namespace {
+
+TEST(StatusMifFile, StaysInTheWindowsFolder) {
+  struct Case {
+    const char* name;
+    bool written;
+    const char* file;  // below drive_c
+  };
+  const Case cases[] = {
+      {"QUILO.MIF", true, "windows/QUILO.MIF"},
+      {"..\\..\\users\\evil.mif", true, "windows/evil.mif"},
+      {"C:\\APP\\x.mif", true, "windows/x.mif"},
+      {"..", false, nullptr},
+      {"", false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::RepairRig r;
+    LogHeader h;
+    h.statusMifFile = c.name;
+    h.product = "Quilo";
+    EXPECT_EQ(WriteStatusMif(*r.platform, std::nullopt, h, false, true, {2026, 12, 9, 4, 5, 0}), c.written);
+    if (c.file) {
+      const std::string text = test::ReadText(r.pfx.C(c.file));
+      EXPECT_NE(text.find("\"Canceled by user\""), std::string::npos);
+      EXPECT_NE(text.find("\"Quilo\""), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace yarb

@@ -178,7 +178,12 @@ int RunUninstaller(const std::string& executable, const std::string& commandLine
   const ParseResult parsed = ParseInstallLog(*platform, ui, logPath, &log);
   if (app) QGuiApplication::restoreOverrideCursor();
   const bool startupCancelled = startup && startup->CancelPressed();
-  if (!parsed.ok || startupCancelled) return 0;
+  if (!parsed.ok) return 0;
+  if (startupCancelled) {  // nothing is undone; the status MIF says so
+    if (!log.header.statusMifFile.empty())
+      WriteStatusMif(*platform, settings.MifTemplate(), log.header, false, true, Now());
+    return 0;
+  }
 
   const std::string title = cl.caption.empty() ? log.header.title : cl.caption;
   WizardFlow flow(log, text, title);
