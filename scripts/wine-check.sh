@@ -8,7 +8,12 @@
 # and still starts. Then, in a second fresh prefix, lays down a small installed product as an
 # installer would, with the INSTALL.LOG that records it, runs the uninstall walk
 # (yarb_uninstall), and lets Wine confirm what is gone, what is back and what stays.
-# Needs wine (apt-get install wine64) and built yarb_regtool and yarb_uninstall.
+# Then, in a third fresh prefix, the UNYARB32 program itself: a silent uninstall (/S), the
+# rollback of a second installation recorded in the same log (/A /R, under Xvfb), and the repair
+# of a damaged file through a stand-in installer (a batch file run by Wine that copies back the
+# files of its list), the wizard driven by keys through xdotool.
+# Needs wine (apt-get install wine64), xvfb and xdotool for the wizard, and built yarb_regtool,
+# yarb_uninstall and UNYARB32. CHECK_ONLY=unyarb runs only the UNYARB32 part.
 # Environment: CHECK_PREFIX (default /tmp/yarb-wine-check) and CHECK_PREFIX-walk are removed
 # and made anew.
 set -u
@@ -30,6 +35,7 @@ if [ ! -x "$TOOL" ] || [ ! -x "$WALK" ]; then
 fi
 
 failures=0
+UNY=$BUILD/uninstall/qt/UNYARB32
 pass() { printf 'ok   - %s\n' "$1"; }
 fail() { printf 'FAIL - %s\n' "$1"; failures=$((failures + 1)); }
 tool() { "$TOOL" "$PFX" "$@"; }
@@ -56,6 +62,7 @@ expect_no_key() {
   stop_wine
 }
 
+if [ "${CHECK_ONLY:-}" != unyarb ]; then
 echo "== making a fresh prefix in $PFX"
 rm -rf "$PFX"
 WINEPREFIX=$PFX wineboot --init >/dev/null 2>&1
@@ -297,6 +304,126 @@ out=$(WINEPREFIX=$W wine cmd /c echo started 2>/dev/null | tr -d '\r')
 stop_wine
 if [ "$out" = "started" ]; then pass "wine still starts programs in the prefix"; else fail "wine start after the walk: '$out'"; fi
 unset REGPFX XDG_DATA_HOME XDG_CONFIG_HOME
+
+fi
+
+echo "== UNYARB32 in a fresh prefix: silent uninstall, rollback, repair"
+if [ ! -x "$UNY" ]; then
+  fail "UNYARB32 not built in $BUILD (cmake --build $BUILD --target UNYARB32)"
+else
+U=$PFX-unyarb
+UX=$U-xdg
+rm -rf "$U" "$UX"
+mkdir -p "$UX/data"
+REGPFX=$U
+export XDG_DATA_HOME="$UX/data"
+WINEPREFIX=$U wineboot --init >/dev/null 2>&1
+stop_wine
+ut() { "$TOOL" "$U" "$@"; }
+UC=$U/drive_c
+UAPP="$UC/Program Files (x86)/Quilo"
+UWAPP='C:\Program Files (x86)\Quilo'
+line() { printf '%s\r\n' "$1"; }
+crc() { python3 -c "import zlib,sys;print('%08x'%zlib.crc32(open(sys.argv[1],'rb').read()))" "$1"; }
+# Install attributes as the installer logs them: " mm-dd-yyyy | hh:mm:ss | size | crc".
+attrs() { printf ' %s | %s | %s' "$(date -r "$1" '+%m-%d-%Y | %H:%M:%S')" "$(stat -c %s "$1")" "$(crc "$1")"; }
+stamp() { printf '%s | %s' "$(date -r "$1" '+%m-%d-%Y | %H:%M:%S')" "$(stat -c %s "$1")"; }
+
+echo "-- UNYARB32 /S removes an installation"
+mkdir -p "$UAPP"
+cp "$UC/windows/system32/notepad.exe" "$UAPP/VellTile.exe"
+echo fx > "$UAPP/vellfx.dll"
+ut create HKLM 'Software\Yarb\Quilo' && ut set HKLM 'Software\Yarb\Quilo' Version sz 1.0
+{
+  line '***  Installation Started 12/09/2026 03:00 ***'
+  line 'Title: Quilo Installation'
+  line "Made Dir: $UWAPP"
+  line "File Copy: $UWAPP\\VellTile.exe"
+  line "File Copy: $UWAPP\\vellfx.dll"
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 1.0'
+  line 'RegDB Name: Version'
+  line 'RegDB Root: 2'
+} > "$UAPP/INSTALL.LOG"
+"$UNY" /S "$UAPP/INSTALL.LOG" >"$UX/silent.out" 2>&1
+sed 's/^/   /' "$UX/silent.out"
+if [ -e "$UAPP" ]; then fail "/S removed the product folder"; else pass "/S removed the product folder"; fi
+if winereg query 'HKLM\Software\Yarb\Quilo' /reg:32 /v Version | grep -aq Version; then fail "/S removed the value (Wine)"; else pass "/S removed the value (Wine)"; fi
+stop_wine
+if ls "$UX"/data/yarb-uninstall/*.txt >/dev/null 2>&1; then pass "silent run left its report"; else fail "silent run report"; fi
+
+echo "-- a second installation rolled back with /A /R"
+mkdir -p "$UAPP/BAK"
+echo v1 > "$UAPP/BAK/VellTile.exe"
+echo v2 > "$UAPP/VellTile.exe"
+echo new > "$UAPP/new2.dll"
+ut create HKLM 'Software\Yarb\Quilo' && ut set HKLM 'Software\Yarb\Quilo' Version sz 2.0
+{
+  line '***  Installation Started 12/09/2026 03:00 ***'
+  line 'Title: Quilo Installation'
+  line "Made Dir: $UWAPP"
+  line "File Copy: $UWAPP\\VellTile.exe"
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 1.0'
+  line 'RegDB Name: Version'
+  line 'RegDB Root: 2'
+} > "$UX/first.log"
+cp "$UX/first.log" "$UAPP/INSTALL.LOG"
+{
+  line '***  Installation Started 12/09/2026 04:00 ***'
+  line 'Title: Quilo Installation'
+  line "File Overwrite: $UWAPP\\VellTile.exe"
+  line "Backup Copy: $UWAPP\\BAK\\VellTile.exe"
+  line "File Copy: $UWAPP\\new2.dll"
+  line 'RegDB Key: Software\Yarb\Quilo'
+  line 'RegDB Val: 2.0'
+  line 'RegDB Name: Version'
+  line 'RegDB Root: 2'
+  line 'RegDB Old: 1.0'
+} >> "$UAPP/INSTALL.LOG"
+if command -v xvfb-run >/dev/null 2>&1; then
+  timeout 120 xvfb-run -a "$UNY" /A /R "$UAPP/INSTALL.LOG" >/dev/null 2>&1
+  if [ "$(cat "$UAPP/VellTile.exe" 2>/dev/null)" = v1 ]; then pass "rollback put the first installation's file back"; else fail "rollback restored the file"; fi
+  if [ -e "$UAPP/new2.dll" ]; then fail "rollback removed the second installation's new file"; else pass "rollback removed the second installation's new file"; fi
+  if cmp -s "$UX/first.log" "$UAPP/INSTALL.LOG"; then pass "log cut back to the first installation"; else fail "log cut back"; fi
+  expect_reg "value back to the first installation's data (Wine)" 'HKLM\Software\Yarb\Quilo' Version REG_SZ '1.0' /reg:32
+  stop_wine
+else
+  fail "xvfb-run missing: rollback not checked"
+fi
+
+echo "-- a damaged file repaired through the installer"
+mkdir -p "$UC/SRC/files"
+printf '@echo off\r\nset arg=%%*\r\nset list=%%arg:~3%%\r\nfor /f "usebackq tokens=1 delims=|" %%%%a in ("%%list%%") do copy /y "C:\\SRC\\files\\%%%%~nxa" "%%%%a"\r\n' > "$UC/SRC/setup.bat"
+echo "the original help text" > "$UAPP/Quilo.hlp"
+cp -p "$UAPP/Quilo.hlp" "$UC/SRC/files/Quilo.hlp"
+{
+  line '***  Installation Started 12/09/2026 05:00 ***'
+  line 'Title: Quilo Installation'
+  line "Source: C:\\SRC\\setup.bat | $(stamp "$UC/SRC/setup.bat")"
+  line "File Copy: $UWAPP\\Quilo.hlp |$(attrs "$UAPP/Quilo.hlp")"
+} > "$UAPP/INSTALL.LOG"
+# One byte changed, date, time and size kept.
+cp -p "$UAPP/Quilo.hlp" "$UX/ref"
+sed -i 's/help/hElp/' "$UAPP/Quilo.hlp"
+touch -r "$UX/ref" "$UAPP/Quilo.hlp"
+if command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1; then
+  # Repair on the method page (Alt+R), Next, Finish, then Close on the report.
+  timeout 180 xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+    "$0" "$1" & pid=$!
+    for i in $(seq 1 50); do w=$(xdotool search --name "Quilo" 2>/dev/null | head -1); [ -n "$w" ] && break; sleep 0.2; done
+    sleep 1; xdotool mousemove 640 512 click 1; sleep 0.3
+    xdotool key alt+r; sleep 0.3; xdotool key Return; sleep 0.5; xdotool key Return
+    for i in $(seq 1 100); do sleep 0.3; grep -q "hElp" "$2" 2>/dev/null || break; done
+    sleep 2; xdotool key Return; sleep 1; kill $pid 2>/dev/null; wait $pid' "$UNY" "$UAPP/INSTALL.LOG" "$UAPP/Quilo.hlp" >/dev/null 2>&1
+  if cmp -s "$UAPP/Quilo.hlp" "$UC/SRC/files/Quilo.hlp"; then pass "damaged file restored by the installer run through wine"; else fail "damaged file restored"; fi
+  if ls "$UC"/users/*/Temp/QZW*.TMP >/dev/null 2>&1 || ls "$UC"/users/*/AppData/Local/Temp/QZW*.TMP >/dev/null 2>&1; then fail "list file removed"; else pass "list file removed"; fi
+  stop_wine
+else
+  fail "xvfb-run or xdotool missing: repair not checked"
+fi
+unset REGPFX XDG_DATA_HOME
+fi
 
 echo
 if [ $failures -eq 0 ]; then echo "all checks passed"; else echo "$failures check(s) failed"; fi

@@ -95,6 +95,12 @@ constexpr StringEntry kStrings[] = {
     {201, "Nothing was removed: programs were still running in the Wine prefix."},
     {202, "Wine is not installed, so the prefix cannot be restarted now. The files scheduled for deletion or replacement are dealt with the next time a program of the prefix starts."},
     {203, "The report of this uninstall is in %s."},
+    {210, "Programs are running in the Wine prefix of this installation. Close them before you press Finish: nothing can be changed while they run."},
+    {211, "Nothing was repaired: programs were still running in the Wine prefix."},
+    {212, "&Close"},
+    {213, "no installation source is recorded for this file, so it could not be restored"},
+    {214, "the installation source was not given, so the file was not restored"},
+    {215, "What this run did:"},
 };
 }  // namespace
 

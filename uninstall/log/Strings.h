@@ -46,6 +46,13 @@ constexpr int kStrPrefixBusy = 200;       // programs still run in the prefix
 constexpr int kStrPrefixBusyStopped = 201;  // the walk did not start
 constexpr int kStrRestartWaits = 202;     // no Wine: scheduled work waits
 constexpr int kStrReportWritten = 203;    // "The report of this uninstall is in %s."
+// The wizard's and the repair's own texts.
+constexpr int kStrPrefixBusyNotice = 210;   // the confirmation page: programs run in the prefix
+constexpr int kStrRepairBusyStopped = 211;  // the repair did not start
+constexpr int kStrClose = 212;              // the last view's button
+constexpr int kStrNoSource = 213;           // a damaged file whose installation names no source
+constexpr int kStrSourceCancelled = 214;    // the source-path dialog was cancelled
+constexpr int kStrReportTitle = 215;        // the last view's heading of the report
 
 // The built-in text of string `id`; empty for an id this table does not hold.
 const char* StringTableText(int id);
