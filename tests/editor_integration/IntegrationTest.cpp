@@ -236,6 +236,7 @@ TEST_F(Integration, LinesNameTheMenuItemOrTheTreeNode) {
   Select("Fisheye");
   box->bGo2->click();
   Action("Effect19")->trigger();
+  window->Dispatcher()->Hooks().AskTexture = nullptr;
   Action("Effect28")->trigger();  // no texture dialog here: nothing changes, the line is written
   Action("UnDo1")->trigger();
   EXPECT_EQ(lines, (std::vector<std::string>{
@@ -532,6 +533,8 @@ TEST_F(Integration, CommandsWaitForThePendingSliderPreview) {
 TEST_F(Integration, EffectsMenuSelectsTheEffectsNodeInTheTree) {
   window->Dispatcher()->Hooks().AskNewSize = [](int, int, bool) { return std::optional<TNewSize>(); };
   window->Dispatcher()->Hooks().AskFilterDesign = [] { return std::optional<TFilterDesign>(); };
+  window->Dispatcher()->Hooks().AskTexture = nullptr;  // their dialogs are modal
+  window->Dispatcher()->Hooks().DrawGradient = nullptr;
   QTreeWidget* tree = window->TreeView1();
   for (const TEffectEntry& e : EffectCatalogue()) {
     SCOPED_TRACE(e.TreeName);
