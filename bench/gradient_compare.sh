@@ -69,9 +69,9 @@ if have_magick == "1":
     lim = ["-limit", "thread", "1", "-size", "4096x4096"]
     base = cpu([magick] + lim + ["xc:black", f"{work}/o.mpc"])
     print(f"\n{'ours vs ImageMagick':<34}{'ours ms':>10}{'IM ms':>10}{'ratio':>8}")
-    for style, spec in [("Vertical", "gradient:navy-aqua"), ("Elliptic", "radial-gradient:aqua-navy")]:
-        theirs = max(cpu([magick] + lim + [spec, f"{work}/o.mpc"]) - base, 0.001)
-        print(f"{style + ' / ' + spec:<34}{ours[style]:>10.1f}{theirs:>10.1f}{ours[style] / theirs:>8.2f}")
+    for style, fill in [("Vertical", "gradient:navy-aqua"), ("Elliptic", "radial-gradient:aqua-navy")]:
+        theirs = max(cpu([magick] + lim + [fill, f"{work}/o.mpc"]) - base, 0.001)
+        print(f"{style + ' / ' + fill:<34}{ours[style]:>10.1f}{theirs:>10.1f}{ours[style] / theirs:>8.2f}")
 else:
     print("ImageMagick not found: our figures only")
 PY
