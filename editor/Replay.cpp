@@ -121,7 +121,7 @@ class TReplaySession {
     }
     return path;
   }
-  TPanelFields Fields() const {
+  TPanelFields Fields() {
     TPanelFields f;
     const TLogContext& c = apply_.LogContext();
     f.UsePeaks = c.UsePeaks;
