@@ -36,6 +36,7 @@ bool DrawsRandom(int id) { return id == 25 || id == 26; }
 bool ReadsBuffer(int id) { return id == 50 || id == 53 || id == 55; }
 
 constexpr int kCircularId = 20;
+constexpr int kExchangeColorId = 37;
 constexpr int kMapTextureId = 28;
 
 // The words a stop names the line by: its text up to the first comma.
@@ -192,6 +193,8 @@ TStep TReplaySession::Effect(const TLogLine& line, size_t number) {
   if (DrawsRandom(id) && randomLostAt_ != 0)
     return TStep::Cannot("it draws on from the random sequence that the clock-seeded line " +
                          std::to_string(randomLostAt_) + " left unknown");
+  // Its line names the two colours but not the tolerance it ran with.
+  if (id == kExchangeColorId) return TStep::Cannot("its Tolerance Amt is not in the log");
   if (id == kCircularId && (editor_.dibWork.Width() != 256 || editor_.dibWork.Height() != 256))
     return TStep::Cannot("on a picture other than 256 x 256 the editor asked whether to go on, and the answer is "
                          "not in the log");
