@@ -29,6 +29,11 @@ std::string Words(std::string_view label) {
   return std::string(label.substr(b, e - b));
 }
 
+std::string ValueName(std::string_view label) {
+  const std::string words = Words(label);
+  return words.empty() ? "the value" : "the value after " + words;
+}
+
 // A short quote of where the line went wrong.
 std::string Quote(std::string_view rest) {
   constexpr size_t kShown = 24;
@@ -106,8 +111,8 @@ bool TLogScan::Int(std::string_view label, int32_t& out) {
   int32_t v = 0;
   switch (ReadWhole(Token(false), v)) {
     case TWhole::Ok: out = v; return true;
-    case TWhole::NotWhole: return Fail("the value after " + Words(label) + " is not a whole number");
-    case TWhole::TooBig: return Fail("the value after " + Words(label) + " does not fit 32 bits");
+    case TWhole::NotWhole: return Fail(ValueName(label) + " is not a whole number");
+    case TWhole::TooBig: return Fail(ValueName(label) + " does not fit 32 bits");
   }
   return false;
 }
@@ -132,7 +137,7 @@ bool TLogScan::Real(std::string_view label, float& out) {
     return (c >= '0' && c <= '9') || c == '-' || c == 'E' || c == separator_;
   });
   const std::optional<double> v = plain ? ParseReal(t, separator_) : std::nullopt;
-  if (!v) return Fail("the value after " + Words(label) + " is not a number");
+  if (!v) return Fail(ValueName(label) + " is not a number");
   // The single nearest to what was written; writing it gives the same text
   // back, as its shortest forms have fewer digits than the text kept.
   out = static_cast<float>(*v);
@@ -159,7 +164,7 @@ bool TLogScan::Colour(std::string_view label, uint32_t& out) {
 bool TLogScan::Flag(std::string_view label, bool& out) {
   if (!Label(label)) return false;
   const std::string_view t = Token(false);
-  if (t != "True" && t != "False") return Fail("the value after " + Words(label) + " is neither True nor False");
+  if (t != "True" && t != "False") return Fail(ValueName(label) + " is neither True nor False");
   out = t == "True";
   return true;
 }
@@ -355,7 +360,7 @@ bool MultiGradientRead(TLogScan& s, std::string_view line, TLogLine& out) {
 }
 
 bool FreehandRead(TLogScan& s, std::string_view line, TLogLine& out) {
-  return s.Lit(",") && PenSizeRead(s, out.PenSize) && s.Colour(", Pen Color ", out.Pen) &&
+  return PenSizeRead(s, out.PenSize) && s.Colour(", Pen Color ", out.Pen) &&
          Same(s, line, FreehandLogLine(out.PenSize, out.Pen));
 }
 
@@ -426,7 +431,7 @@ bool TextRead(TLogScan& s, std::string_view line, TLogLine& out) {
   if (location == std::string_view::npos) return s.Fail("the location after the text is missing");
   TLogScan where("", rest.substr(location + kLocation.size()));
   TPoint at;
-  if (!where.Int("Location X ", at.x) || !where.Int(" Y ", at.y) || !where.AtEnd()) return s.Fail(where.Error());
+  if (!where.Int("", at.x) || !where.Int(" Y ", at.y) || !where.AtEnd()) return s.Fail(where.Error());
 
   const std::string_view head = rest.substr(0, location);
   static constexpr std::string_view kStyles[] = {"Normal", "Bold", "Italic", "Bold Italic"};
@@ -466,34 +471,35 @@ bool TextRead(TLogScan& s, std::string_view line, TLogLine& out) {
 // by that form only (a failure is that form's, never an effect's).
 struct TForm {
   std::string_view Words;
+  std::string_view Subject;  // what its messages start with
   K Kind;
   TFormReader Read;
 };
 constexpr TForm kForms[] = {
-    {"Log starts", K::Start, StartRead},
-    {"Open File", K::OpenFile, OpenRead},
-    {"Load Buffer from File", K::LoadBuffer, LoadBufferRead},
-    {"New Image", K::NewImage, NewImageRead},
-    {"Paste As Selection", K::PasteAsSelection, PasteAsSelectionRead},
-    {"ToolBox Sliders to positions:", K::Sliders, SlidersRead},
-    {"Scroll Right", K::Scroll, ScrollRead<TScrollDirection::Right>},
-    {"Scroll Left", K::Scroll, ScrollRead<TScrollDirection::Left>},
-    {"Scroll Down", K::Scroll, ScrollRead<TScrollDirection::Down>},
-    {"Scroll Up", K::Scroll, ScrollRead<TScrollDirection::Up>},
-    {"Design Your Own Filter", K::DesignFilter, DesignFilterRead},
-    {"Edge Merge", K::EdgeMerge, EdgeMergeRead},
-    {"Resize Fast", K::Resize, ResizeRead<false>},
-    {"Resize Smooth", K::Resize, ResizeRead<true>},
-    {"Design Gradient", K::DesignGradient, DesignGradientRead},
-    {"MultiGradient", K::MultiGradient, MultiGradientRead},
-    {"FreeHand Drawing", K::Freehand, FreehandRead},
-    {"Ellipse from", K::Shape, ShapeRead<true>},
-    {"Rectangle from", K::Shape, ShapeRead<false>},
-    {"Line from", K::Line, LineRead},
-    {"FloodFill at", K::FloodFill, FloodFillRead},
-    {"Eyedropper at", K::Eyedropper, EyedropperRead},
-    {"Select Area", K::Select, SelectRead},
-    {"Text Tool", K::Text, TextRead},
+    {"Log starts", "Log start line", K::Start, StartRead},
+    {"Open File", "Open File", K::OpenFile, OpenRead},
+    {"Load Buffer from File", "Load Buffer from File", K::LoadBuffer, LoadBufferRead},
+    {"New Image", "New Image", K::NewImage, NewImageRead},
+    {"Paste As Selection", "Paste As Selection", K::PasteAsSelection, PasteAsSelectionRead},
+    {"ToolBox Sliders to positions:", "ToolBox Sliders", K::Sliders, SlidersRead},
+    {"Scroll Right", "Scroll Right", K::Scroll, ScrollRead<TScrollDirection::Right>},
+    {"Scroll Left", "Scroll Left", K::Scroll, ScrollRead<TScrollDirection::Left>},
+    {"Scroll Down", "Scroll Down", K::Scroll, ScrollRead<TScrollDirection::Down>},
+    {"Scroll Up", "Scroll Up", K::Scroll, ScrollRead<TScrollDirection::Up>},
+    {"Design Your Own Filter", "Design Your Own Filter", K::DesignFilter, DesignFilterRead},
+    {"Edge Merge", "Edge Merge", K::EdgeMerge, EdgeMergeRead},
+    {"Resize Fast", "Resize Fast", K::Resize, ResizeRead<false>},
+    {"Resize Smooth", "Resize Smooth", K::Resize, ResizeRead<true>},
+    {"Design Gradient", "Design Gradient", K::DesignGradient, DesignGradientRead},
+    {"MultiGradient", "MultiGradient", K::MultiGradient, MultiGradientRead},
+    {"FreeHand Drawing", "FreeHand Drawing", K::Freehand, FreehandRead},
+    {"Ellipse from", "Ellipse", K::Shape, ShapeRead<true>},
+    {"Rectangle from", "Rectangle", K::Shape, ShapeRead<false>},
+    {"Line from", "Line", K::Line, LineRead},
+    {"FloodFill at", "FloodFill", K::FloodFill, FloodFillRead},
+    {"Eyedropper at", "Eyedropper", K::Eyedropper, EyedropperRead},
+    {"Select Area", "Select Area", K::Select, SelectRead},
+    {"Text Tool", "Text Tool", K::Text, TextRead},
 };
 
 bool Claims(std::string_view line, std::string_view words) {
@@ -562,7 +568,7 @@ std::optional<std::string> ParseLogLine(std::string_view text, TEffectParams& pa
   }
   for (const TForm& form : kForms) {
     if (!Claims(text, form.Words)) continue;
-    TLogScan scan(form.Words, text.substr(form.Words.size()));
+    TLogScan scan(form.Subject, text.substr(form.Words.size()));
     line.Kind = form.Kind;
     if (!form.Read(scan, text, line)) return scan.Error();
     out = std::move(line);
