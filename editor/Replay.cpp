@@ -89,13 +89,12 @@ class TReplaySession {
   // The starting picture from the input file; false with the reader's message.
   bool Start(std::string& error) {
     if (options_.InputFile.empty()) return true;
-    const TImageResult r = ReadImageFile(options_.InputFile, input_);
+    TPixelBuffer picture;
+    const TImageResult r = ReadImageFile(options_.InputFile, picture);
     if (!r) {
       error = ReadError(options_.InputFile, r.error);
       return false;
     }
-    TPixelBuffer picture;
-    CopyImage(input_, picture);
     editor_.InstallLoadedImage(std::move(picture));
     return true;
   }
@@ -148,7 +147,6 @@ class TReplaySession {
   TPixelBuffer clipboard_;
   bool clipboardFilled_ = false;
   TPixelBuffer texture_;  // Map Texture's current texture, in grey
-  TPixelBuffer input_;
   bool inputUsed_ = false;
   // A clock-seeded line was skipped: where the sequence stands is unknown.
   size_t randomLostAt_ = 0;
@@ -309,10 +307,14 @@ TStep TReplaySession::Line(const TLogLine& line, size_t number) {
     case K::OpenFile: {
       startUnknown_ = false;
       TPixelBuffer picture;
-      if (!options_.InputFile.empty() && !inputUsed_) {
-        // The input stands in for the file the log opened first.
-        inputUsed_ = true;
-        CopyImage(input_, picture);
+      // The input stands in for the file the log opened first (read again
+      // rather than kept: it may be large).
+      const bool input = !options_.InputFile.empty() && !inputUsed_;
+      inputUsed_ = inputUsed_ || input;
+      if (input) {
+        // Named on the command line: relative to where the program runs, not to the log.
+        const TImageResult r = ReadImageFile(options_.InputFile, picture);
+        if (!r) return TStep::Fail(ReadError(options_.InputFile, r.error));
       } else if (TStep read = ReadFile(line.Path, picture); read.What != TStep::Done) {
         return read;
       }
