@@ -24,6 +24,15 @@ TToolInputs Pen(const std::string& size, uint32_t pen, uint32_t brush, bool fill
   return in;
 }
 
+// The texture dialog as the window's: the picture in grey, named by its source.
+void TextureFrom(TRoad& r, const TPixelBuffer& picture, const std::string& source) {
+  CopyImage(picture, r.texture);
+  TextureToGrey(r.texture);
+  r.apply.Hooks().AskTexture = [&r, source]() -> std::optional<std::pair<const TPixelBuffer*, std::string>> {
+    return std::make_pair(&r.texture, source);
+  };
+}
+
 struct TRoadCase {
   const char* Name;
   std::function<void(TRoad&)> Steps;
@@ -54,91 +63,34 @@ TEST_P(RoadReplay, GivesTheEditorsPicture) {
   EXPECT_TRUE(SamePixels(r.Picture, road.editor.dibWork)) << road.Text();
 }
 
+// Cases beyond the walk of every effect below.
 const TRoadCase kEffects[] = {
-    {"NegativeTree", [](TRoad& r) { r.Tree(31); }},
-    {"NegativeMenu", [](TRoad& r) { r.Menu(31); }},
-    {"GaussianBlur", [](TRoad& r) { r.Tree(13, Main("2")); }},
     {"GaussianBlurAboveFive", [](TRoad& r) { r.Tree(13, Main("9")); }},
-    {"SineWaveWavelength",
-     [](TRoad& r) {
-       TPanelFields f = Main("12");
-       f.UsePeaks = false;
-       f.Wrap = false;
-       r.Tree(15, f);
-     }},
-    {"SineWaveMenu", [](TRoad& r) { r.Menu(16); }},
-    {"RotateAngle", [](TRoad& r) { r.Tree(43, Main("30")); }},
-    {"MosaicThenGrey", [](TRoad& r) {
-       r.Tree(23, Main("7"));
-       r.Menu(35);
-     }},
-    {"Tint",
-     [](TRoad& r) {
-       r.tint = 0x3366CC;
-       r.Tree(34);
-     }},
-    {"ButtonizePenAndBrush",
-     [](TRoad& r) {
-       TPanelFields f = Main("5");
-       f.PenColor = 0x0000FF;
-       f.BrushColor = 0x00FF00;
-       r.Tree(51, f);
-     }},
-    {"TraceInPen",
-     [](TRoad& r) {
-       TPanelFields f = Main("3");
-       f.Bump = true;
-       f.PenColor = 0xFF00FF;
-       r.Tree(61, f);
-     }},
-    {"HeightMapNoBump",
-     [](TRoad& r) {
-       TPanelFields f = Main("45");
-       f.Bump = false;
-       r.Tree(58, f);
-     }},
-    {"WhirlPinchReals",
-     [](TRoad& r) {
-       TPanelFields f = Main("60");
-       f.Second = "0.35";
-       f.Third = "0.8";
-       r.Tree(65, f);
-     }},
-    {"WavesMenu", [](TRoad& r) { r.Menu(64); }},
-    {"ColorNoiseAndSpray",
-     [](TRoad& r) {
-       r.Tree(25, Main("40"));
-       r.Tree(26, Main("3"));
-     }},
-    {"MapTextureCurrent", [](TRoad& r) { r.Tree(28, Main("15")); }},
     {"RotateSeamlessRefused", [](TRoad& r) { r.Tree(44); }},
-    {"RotateAndMirrors",
+    {"ResizeCancelled", [](TRoad& r) { r.Tree(38); }},
+    {"MapTextureFromTheBufferThenCurrent",
      [](TRoad& r) {
+       r.Menu(31);
+       PictureToBuffer(r.editor, r.editor.dibWork);
+       r.log.emplace_back(LogCopyImageToBuffer);
        r.Menu(40);
-       r.Menu(41);
-       r.Tree(42);
-     }},
-    {"DesignYourOwnTree",
-     [](TRoad& r) {
-       r.design = TFilterDesign{{"1", "0", "-1", "2", "0", "-2", "1", "0", "-1"}, "1"};
-       r.Tree(14);
+       TextureFrom(r, r.editor.dibBuffer, "Use Buffer");
+       r.Tree(28, Main("12"));
+       r.apply.Hooks().AskTexture = [&r]() -> std::optional<std::pair<const TPixelBuffer*, std::string>> {
+         return std::make_pair(&r.texture, std::string("Use Current Texture"));
+       };
+       r.Menu(28);
      }},
     {"DesignYourOwnMenu",
      [](TRoad& r) {
        r.design = TFilterDesign{{"0", "1", "0", "1", "4", "1", "0", "1", "0"}, "8"};
        r.Menu(14);
      }},
-    {"ResizeSmoothTree",
-     [](TRoad& r) {
-       r.size = TNewSize{64, 48};
-       r.Tree(39);
-     }},
     {"ResizeFastMenu",
      [](TRoad& r) {
        r.size = TNewSize{17, 90};
        r.Menu(38);
      }},
-    {"ResizeCancelled", [](TRoad& r) { r.Tree(38); }},
 };
 INSTANTIATE_TEST_SUITE_P(Effects, RoadReplay, ::testing::ValuesIn(kEffects),
                          [](const auto& info) { return std::string(info.param.Name); });
@@ -535,28 +487,37 @@ TEST(EffectWalk, EveryDeterminedEffectLineCarriesWhatItRanWith) {
     const int id = e.Id;
     // Clock-seeded, asking on this size, a tolerance not logged; Scroll logs no line.
     if (id == 29 || id == 52 || id == 57 || id == 20 || id == 37 || id == 45) continue;
-    TRoad road;
-    road.Open(file);
-    PictureToBuffer(road.editor, road.editor.dibWork);
-    road.log.emplace_back(LogCopyImageToBuffer);
-    road.tint = 0x405060;
-    road.size = TNewSize{20, 28};
-    road.design = TFilterDesign{{"1", "2", "1", "0", "0", "0", "-1", "-2", "-1"}, "2"};
-    TPanelFields f;
-    f.Main = "7";
-    f.Second = "3";
-    f.Third = "2";
-    f.Fourth = "5";
-    f.Fifth = "9";
-    f.UsePeaks = false;
-    f.Wrap = false;
-    f.Bump = false;
-    f.PenColor = 0x3060F0;
-    f.BrushColor = 0x90A0B0;
-    road.Tree(id, f);
-    const TReplayed r = Replayed(road.Text());
-    EXPECT_TRUE(r.Result.Ok) << e.TreeName << ": " << r.Result.Message;
-    EXPECT_TRUE(SamePixels(r.Picture, road.editor.dibWork)) << e.TreeName << "\n" << road.Text();
+    for (bool menu : {false, true}) {
+      TRoad road;
+      road.Open(file);
+      PictureToBuffer(road.editor, road.editor.dibWork);
+      road.log.emplace_back(LogCopyImageToBuffer);
+      road.Menu(41);  // the buffer and the image differ
+      road.tint = 0x405060;
+      road.size = TNewSize{20, 28};
+      road.design = TFilterDesign{{"1", "2", "1", "0", "0", "0", "-1", "-2", "-1"}, "2"};
+      TPanelFields f;
+      f.Main = "7";
+      f.Second = "3";
+      f.Third = "2";
+      f.Fourth = "5";
+      f.Fifth = "9";
+      f.UsePeaks = false;
+      f.Wrap = false;
+      f.Bump = false;
+      f.PenColor = 0x3060F0;
+      f.BrushColor = 0x90A0B0;
+      if (menu) {
+        // The menu runs with the stored values: those Apply read a step before.
+        road.Tree(id, f);
+        road.Menu(id, f);
+      } else {
+        road.Tree(id, f);
+      }
+      const TReplayed r = Replayed(road.Text());
+      EXPECT_TRUE(r.Result.Ok) << e.TreeName << ": " << r.Result.Message;
+      EXPECT_TRUE(SamePixels(r.Picture, road.editor.dibWork)) << e.TreeName << "\n" << road.Text();
+    }
   }
 }
 
