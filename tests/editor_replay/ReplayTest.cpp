@@ -161,12 +161,6 @@ const TRoadCase kCommands[] = {
        PictureToImage(r.editor, r.clipboard);
        r.log.emplace_back(LogPasteClipboardToImage);
      }},
-    {"SecondOpen",
-     [](TRoad& r) {
-       r.Menu(31);
-       r.Open(PatternFile("second.bmp", 20, 20, 3));
-       r.Menu(42);
-     }},
     {"GradientDesignPasteResetMerge",
      [](TRoad& r) {
        TGradientFields g;
@@ -223,13 +217,10 @@ INSTANTIATE_TEST_SUITE_P(Commands, RoadReplay, ::testing::ValuesIn(kCommands),
 
 // The tools drag through moves; the replay only presses and releases.
 const TRoadCase kTools[] = {
-    {"RectanglesFilledAndNot",
+    {"RectanglesAndEllipses",
      [](TRoad& r) {
        r.Drag(ToolRectangle, Pen("3", 0x0000FF, 0x00FF00, true), {3, 4}, {{10, 10}, {30, 2}, {25, 20}}, {30, 25});
        r.Drag(ToolRectangle, Pen("1", 0xFFFFFF, 0, false), {35, 28}, {{5, 5}}, {2, 1});
-     }},
-    {"Ellipses",
-     [](TRoad& r) {
        r.Drag(ToolEllipse, Pen("2", 0x112233, 0x445566, true), {5, 5}, {{20, 20}, {8, 9}}, {33, 22});
        r.Drag(ToolEllipse, Pen("5", 0xFF0000, 0, false), {20, 2}, {}, {38, 28});
      }},
@@ -496,24 +487,10 @@ TEST(EffectWalk, EveryDeterminedEffectLineCarriesWhatItRanWith) {
       road.tint = 0x405060;
       road.size = TNewSize{20, 28};
       road.design = TFilterDesign{{"1", "2", "1", "0", "0", "0", "-1", "-2", "-1"}, "2"};
-      TPanelFields f;
-      f.Main = "7";
-      f.Second = "3";
-      f.Third = "2";
-      f.Fourth = "5";
-      f.Fifth = "9";
-      f.UsePeaks = false;
-      f.Wrap = false;
-      f.Bump = false;
-      f.PenColor = 0x3060F0;
-      f.BrushColor = 0x90A0B0;
-      if (menu) {
-        // The menu runs with the stored values: those Apply read a step before.
-        road.Tree(id, f);
-        road.Menu(id, f);
-      } else {
-        road.Tree(id, f);
-      }
+      const TPanelFields f{"7", "3", "2", "5", "9", "2", false, false, false, 0x3060F0, 0x90A0B0};
+      road.Tree(id, f);
+      // The menu runs with the stored values: those Apply read a step before.
+      if (menu) road.Menu(id, f);
       const TReplayed r = Replayed(road.Text());
       EXPECT_TRUE(r.Result.Ok) << e.TreeName << ": " << r.Result.Message;
       EXPECT_TRUE(SamePixels(r.Picture, road.editor.dibWork)) << e.TreeName << "\n" << road.Text();
