@@ -101,6 +101,21 @@ class TReplaySession {
 
   TStep Line(const TLogLine& line, size_t number);
 
+  // A skipped line that changed the picture in the editor took a snapshot
+  // there; one of the picture as it stands here keeps a later UnDo in step
+  // (it then takes back what was skipped, which is nothing here).
+  void Skipped(const TLogLine& line) {
+    using K = TLogLineKind;
+    switch (line.Kind) {
+      case K::UnDo: case K::CopyBufferToClipboard: case K::PasteClipboardToBuffer: case K::Start:
+      case K::AppendMarker: case K::Empty: case K::DesignGradient: case K::LoadBuffer:
+      case K::CopyImageToClipboard: case K::CopyImageToBuffer:
+        return;
+      default:
+        editor_.PushUndo();
+    }
+  }
+
   TPixelBuffer& Work() { return editor_.dibWork; }
   TEffectParams& Params() { return params_; }
   TLogContext& Context() { return apply_.LogContext(); }
@@ -467,6 +482,7 @@ TReplayResult Replay(std::istream& log, const TReplayOptions& options, TPixelBuf
     if (step.What == TStep::Done) continue;
     if (step.What == TStep::Unreplayable) {
       if (options.SkipUnreplayable) {
+        session->Skipped(line);
         ++result.Skipped;
         if (options.OnSkipped) options.OnSkipped(number, text, step.Why);
         continue;

@@ -419,6 +419,15 @@ const TUnreplayable kUnreplayable[] = {
 INSTANTIATE_TEST_SUITE_P(Lines, Unreplayable, ::testing::ValuesIn(kUnreplayable),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+TEST(Unreplayable, AnUnDoAfterASkippedLineTakesBackTheSkippedLineOnly) {
+  TReplayOptions skip;
+  skip.SkipUnreplayable = true;
+  const TReplayed r = Replayed("Negative\r\n" + FreehandLogLine("2", 0) + "\r\nUnDo\r\nMirror L/R\r\n", skip);
+  const TReplayed expected = Replayed("Negative\r\nMirror L/R\r\n");
+  ASSERT_TRUE(r.Result.Ok) << r.Result.Message;
+  EXPECT_TRUE(SamePixels(r.Picture, expected.Picture));
+}
+
 TEST(Unreplayable, NoiseAfterASkippedClockSeededLineIsUnknownToo) {
   TReplayOptions skip;
   skip.SkipUnreplayable = true;
