@@ -85,8 +85,11 @@ bool TLogScan::Label(std::string_view label) {
     return true;
   }
   const std::string words = Words(label);
-  if (rest_.empty() || (label.starts_with(rest_) && !words.empty()))
-    return Fail(words.empty() ? "the line ends too early" : "the line ends before " + words);
+  if (rest_.empty() || (label.starts_with(rest_) && !words.empty())) {
+    if (words.empty()) return Fail("the line ends too early");
+    if (rest_.find(words) != std::string_view::npos) return Fail("the value after " + words + " is missing");
+    return Fail("the line ends before " + words);
+  }
   return Fail("expected " + (words.empty() ? Quote(label) : words) + " at " + Quote(rest_));
 }
 
@@ -434,18 +437,24 @@ bool TextRead(TLogScan& s, std::string_view line, TLogLine& out) {
   if (!where.Int("", at.x) || !where.Int(" Y ", at.y) || !where.AtEnd()) return s.Fail(where.Error());
 
   const std::string_view head = rest.substr(0, location);
-  static constexpr std::string_view kStyles[] = {"Normal", "Bold", "Italic", "Bold Italic"};
+  // Longest first: "Bold" begins "Bold Italic".
+  static constexpr std::string_view kStyles[] = {"Bold Italic", "Normal", "Italic", "Bold"};
   std::string firstError;
   for (size_t at_size = head.find(", Size "); at_size != std::string_view::npos;
        at_size = head.find(", Size ", at_size + 1)) {
     TLogScan mid("", head.substr(at_size));
     int32_t size = 0;
     uint32_t colour = 0;
-    std::string style;
-    if (mid.Int(", Size ", size) && mid.Colour(", Color ", colour) && mid.TextUntil(", Style ", " \"", style)) {
-      if (std::find(std::begin(kStyles), std::end(kStyles), style) == std::end(kStyles)) {
+    if (mid.Int(", Size ", size) && mid.Colour(", Color ", colour) && mid.Lit(", Style ")) {
+      const auto known = std::find_if(std::begin(kStyles), std::end(kStyles),
+                                      [&](std::string_view style) { return mid.Rest().starts_with(style); });
+      if (known != std::end(kStyles)) mid.Skip(known->size());
+      if (known == std::end(kStyles)) {
         mid.Fail("the style is not Normal, Bold, Italic or Bold Italic");
+      } else if (!mid.Rest().starts_with(" \"")) {
+        mid.Fail("the text does not start with a quote after the style");
       } else {
+        const std::string_view style = *known;
         TLogLine t = out;
         t.FontName.assign(head.substr(0, at_size));
         t.FontSize = size;

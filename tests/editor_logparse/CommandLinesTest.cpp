@@ -203,7 +203,8 @@ TEST(CommandLines, EveryKindFromItsWriter) {
 TEST(CommandLines, MalformedLinesAreRefusedAndChangeNothing) {
   const std::pair<const char*, const char*> cases[] = {
       {"Twist", "Twist: the line ends before Looseness"},
-      {"Twist, Looseness", "Twist: the line ends before Looseness"},
+      {"Twist, Looseness", "Twist: the value after Looseness is missing"},
+      {"Twist, Loose", "Twist: the line ends before Looseness"},
       {"Twist, Loseness 100", "Twist: expected Looseness at \", Loseness 100\""},
       {"Twist,  Looseness 100", "Twist: expected Looseness"},
       {"Twist, Looseness  100", "Twist: the value after Looseness is not a whole number"},
