@@ -130,20 +130,20 @@ bool TLogScan::Whole(std::string_view label, double& out) {
 bool TLogScan::Real(std::string_view label, float& out) {
   if (!Label(label)) return false;
   const std::string_view t = Token(true);
-  // RealText's spellings of the values no field can hold.
-  if (t == "INF" || t == "-INF" || t == "NAN") {
-    out = t == "NAN" ? std::numeric_limits<float>::quiet_NaN()
-                     : (t[0] == '-' ? -1.0f : 1.0f) * std::numeric_limits<float>::infinity();
-    return true;
-  }
+  // RealText's spellings of the values no field can take; an engine would
+  // meet them only through a damaged settings file, never from a log.
+  if (t == "INF" || t == "-INF" || t == "NAN") return Fail(ValueName(label) + " is not a finite number");
   const bool plain = !t.empty() && std::all_of(t.begin(), t.end(), [this](char c) {
     return (c >= '0' && c <= '9') || c == '-' || c == 'E' || c == separator_;
   });
   const std::optional<double> v = plain ? ParseReal(t, separator_) : std::nullopt;
   if (!v) return Fail(ValueName(label) + " is not a number");
-  // The single nearest to what was written; writing it gives the same text
-  // back, as its shortest forms have fewer digits than the text kept.
-  out = static_cast<float>(*v);
+  // The single nearest to what was written. Both written forms keep more
+  // digits than a single needs, or round to two decimals, so writing that
+  // single again gives the same text.
+  const float single = static_cast<float>(*v);
+  if (!std::isfinite(single)) return Fail(ValueName(label) + " is not a finite number");
+  out = single;
   return true;
 }
 
