@@ -564,6 +564,8 @@ bool Blank(std::string_view text) {
 std::optional<std::string> ParseLogLine(std::string_view text, TEffectParams& params, TLogContext& context,
                                         TLogLine& out) {
   TLogLine line;
+  if (text.size() > kMaxLogLineLength)
+    return "the line is longer than " + std::to_string(kMaxLogLineLength) + " characters";
   if (Blank(text)) {
     out = std::move(line);
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "editor/CanvasTools.h"
 #include "editor/Editor.h"
@@ -173,8 +174,11 @@ TEST(CommandLines, MalformedLinesAreRefusedAndChangeNothing) {
        "Color R: 0 G: 255 B: 255, Angle 0",
        "Log start line: the image size cannot be negative"},
   };
-  for (const auto& [line, expected] : cases) {
-    SCOPED_TRACE(line);
+  const std::string huge = "Twist, Looseness 1" + std::string(kMaxLogLineLength, '0');
+  std::vector<std::pair<const char*, const char*>> all(std::begin(cases), std::end(cases));
+  all.emplace_back(huge.c_str(), "longer than");
+  for (const auto& [line, expected] : all) {
+    SCOPED_TRACE(std::string(line).substr(0, 100));
     TEffectParams params;
     params.Value(18) = 77;
     params.Extras.UDPeakVal = 9.5f;
