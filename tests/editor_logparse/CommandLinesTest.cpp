@@ -105,7 +105,9 @@ TEST(CommandLines, EveryKindFromItsWriter) {
     const std::optional<std::string> error = ParseLogLine(line, params, context, out);
     ASSERT_FALSE(error) << *error;
     EXPECT_EQ(out.Kind, kind);
-    if (WriteBack(out) != "(fixed)") EXPECT_EQ(WriteBack(out), line);
+    if (WriteBack(out) != "(fixed)") {
+      EXPECT_EQ(WriteBack(out), line);
+    }
     // Only effect lines change the running state.
     EXPECT_EQ(params.Extras, TEffectParams().Extras);
     EXPECT_EQ(context.Gradient.Style, TLogContext().Gradient.Style);

@@ -185,10 +185,11 @@ TEST(EffectLines, EveryIdReadsBackIntoTheValuesItNames) {
           TState changed = written;
           f.Change(changed);
           const bool named = EffectLogLine(id, name, changed.P, changed.C) != line;
-          if (named)
+          if (named) {
             EXPECT_EQ(f.Show(parsed), f.Show(written)) << f.Name << " in " << *line;
-          else if (!Derived(id, f.Name))
+          } else if (!Derived(id, f.Name)) {
             EXPECT_EQ(f.Show(parsed), f.Show(start)) << f.Name << " changed by " << *line;
+          }
         }
         ++lines;
       }
@@ -242,7 +243,9 @@ TEST(EffectLines, Examples) {
     ASSERT_FALSE(error) << *error;
     EXPECT_EQ(out.Kind, TLogLineKind::Effect);
     EXPECT_EQ(out.Id, id);
-    if (check) EXPECT_TRUE(check(s));
+    if (check) {
+      EXPECT_TRUE(check(s));
+    }
   }
 }
 
