@@ -85,8 +85,11 @@ bool TLogScan::Label(std::string_view label) {
     return true;
   }
   const std::string words = Words(label);
-  if (rest_.empty() || (label.starts_with(rest_) && !words.empty()))
-    return Fail(words.empty() ? "the line ends too early" : "the line ends before " + words);
+  if (rest_.empty() || (label.starts_with(rest_) && !words.empty())) {
+    if (words.empty()) return Fail("the line ends too early");
+    if (rest_.find(words) != std::string_view::npos) return Fail("the value after " + words + " is missing");
+    return Fail("the line ends before " + words);
+  }
   return Fail("expected " + (words.empty() ? Quote(label) : words) + " at " + Quote(rest_));
 }
 
@@ -127,20 +130,20 @@ bool TLogScan::Whole(std::string_view label, double& out) {
 bool TLogScan::Real(std::string_view label, float& out) {
   if (!Label(label)) return false;
   const std::string_view t = Token(true);
-  // RealText's spellings of the values no field can hold.
-  if (t == "INF" || t == "-INF" || t == "NAN") {
-    out = t == "NAN" ? std::numeric_limits<float>::quiet_NaN()
-                     : (t[0] == '-' ? -1.0f : 1.0f) * std::numeric_limits<float>::infinity();
-    return true;
-  }
+  // RealText's spellings of the values no field can take; an engine would
+  // meet them only through a damaged settings file, never from a log.
+  if (t == "INF" || t == "-INF" || t == "NAN") return Fail(ValueName(label) + " is not a finite number");
   const bool plain = !t.empty() && std::all_of(t.begin(), t.end(), [this](char c) {
     return (c >= '0' && c <= '9') || c == '-' || c == 'E' || c == separator_;
   });
   const std::optional<double> v = plain ? ParseReal(t, separator_) : std::nullopt;
   if (!v) return Fail(ValueName(label) + " is not a number");
-  // The single nearest to what was written; writing it gives the same text
-  // back, as its shortest forms have fewer digits than the text kept.
-  out = static_cast<float>(*v);
+  // The single nearest to what was written. Both written forms keep more
+  // digits than a single needs, or round to two decimals, so writing that
+  // single again gives the same text.
+  const float single = static_cast<float>(*v);
+  if (!std::isfinite(single)) return Fail(ValueName(label) + " is not a finite number");
+  out = single;
   return true;
 }
 
@@ -434,18 +437,24 @@ bool TextRead(TLogScan& s, std::string_view line, TLogLine& out) {
   if (!where.Int("", at.x) || !where.Int(" Y ", at.y) || !where.AtEnd()) return s.Fail(where.Error());
 
   const std::string_view head = rest.substr(0, location);
-  static constexpr std::string_view kStyles[] = {"Normal", "Bold", "Italic", "Bold Italic"};
+  // Longest first: "Bold" begins "Bold Italic".
+  static constexpr std::string_view kStyles[] = {"Bold Italic", "Normal", "Italic", "Bold"};
   std::string firstError;
   for (size_t at_size = head.find(", Size "); at_size != std::string_view::npos;
        at_size = head.find(", Size ", at_size + 1)) {
     TLogScan mid("", head.substr(at_size));
     int32_t size = 0;
     uint32_t colour = 0;
-    std::string style;
-    if (mid.Int(", Size ", size) && mid.Colour(", Color ", colour) && mid.TextUntil(", Style ", " \"", style)) {
-      if (std::find(std::begin(kStyles), std::end(kStyles), style) == std::end(kStyles)) {
+    if (mid.Int(", Size ", size) && mid.Colour(", Color ", colour) && mid.Lit(", Style ")) {
+      const auto known = std::find_if(std::begin(kStyles), std::end(kStyles),
+                                      [&](std::string_view style) { return mid.Rest().starts_with(style); });
+      if (known != std::end(kStyles)) mid.Skip(known->size());
+      if (known == std::end(kStyles)) {
         mid.Fail("the style is not Normal, Bold, Italic or Bold Italic");
+      } else if (!mid.Rest().starts_with(" \"")) {
+        mid.Fail("the text does not start with a quote after the style");
       } else {
+        const std::string_view style = *known;
         TLogLine t = out;
         t.FontName.assign(head.substr(0, at_size));
         t.FontSize = size;
@@ -555,6 +564,8 @@ bool Blank(std::string_view text) {
 std::optional<std::string> ParseLogLine(std::string_view text, TEffectParams& params, TLogContext& context,
                                         TLogLine& out) {
   TLogLine line;
+  if (text.size() > kMaxLogLineLength)
+    return "the line is longer than " + std::to_string(kMaxLogLineLength) + " characters";
   if (Blank(text)) {
     out = std::move(line);
     return std::nullopt;
