@@ -1,5 +1,6 @@
 #include "editor/Replay.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -49,6 +50,11 @@ std::string LineLabel(const std::string& text) {
 
 bool Relative(const std::string& path) { return !path.empty() && path.front() != '/'; }
 
+// The reader's message, naming the file once.
+std::string ReadError(const std::string& path, const std::string& error) {
+  return error.find(path) == std::string::npos ? path + ": " + error : error;
+}
+
 // An outcome of one line: go on, skip it (the log does not determine it) or stop.
 struct TStep {
   enum Kind { Done, Unreplayable, Failed } What = Done;
@@ -85,7 +91,7 @@ class TReplaySession {
     if (options_.InputFile.empty()) return true;
     const TImageResult r = ReadImageFile(options_.InputFile, input_);
     if (!r) {
-      error = options_.InputFile + ": " + r.error;
+      error = ReadError(options_.InputFile, r.error);
       return false;
     }
     TPixelBuffer picture;
@@ -178,7 +184,7 @@ void TReplaySession::WireHooks() {
 TStep TReplaySession::ReadFile(const std::string& path, TPixelBuffer& picture) {
   const std::string full = Resolve(path);
   const TImageResult r = ReadImageFile(full, picture);
-  if (!r) return TStep::Fail(full + ": " + r.error);
+  if (!r) return TStep::Fail(ReadError(full, r.error));
   return TStep::Ok();
 }
 
@@ -378,6 +384,12 @@ TStep TReplaySession::Line(const TLogLine& line, size_t number) {
       apply_.FourWayFlipClick();
       return TStep::Ok();
     case K::Resize:
+      // A hand-edited size would otherwise take gigabytes; no reader makes a larger picture either.
+      if (static_cast<uint64_t>(std::max(line.Width, 1)) * static_cast<uint64_t>(std::max(line.Height, 1)) >
+          kImageMaxPixels)
+        return TStep::Fail("a picture of " + std::to_string(line.Width) + " x " + std::to_string(line.Height) +
+                           " is larger than the largest this program makes (" + std::to_string(kImageMaxPixels) +
+                           " pixels)");
       size_ = TNewSize{line.Width, line.Height};
       apply_.RunEffect(line.Smooth ? 39 : 38, Fields());
       size_.reset();

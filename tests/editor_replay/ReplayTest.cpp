@@ -562,3 +562,19 @@ TEST(EffectWalk, EveryDeterminedEffectLineCarriesWhatItRanWith) {
 
 }  // namespace
 }  // namespace vell
+
+namespace vell {
+namespace {
+
+TEST(Malformed, AHandEditedHugeSizeStopsInsteadOfTakingTheMemory) {
+  TPixelBuffer image;
+  std::istringstream in("Negative\r\n" + ResizeLine(false, 100000, 90000) + "\r\n");
+  const TReplayResult r = ReplayLog(in, {}, image);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Line, 2u);
+  EXPECT_NE(r.Message.find("100000 x 90000"), std::string::npos) << r.Message;
+  EXPECT_TRUE(image.Empty());
+}
+
+}  // namespace
+}  // namespace vell
