@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -238,7 +239,7 @@ int RunVelltile(const std::string& arguments, const std::string& errors) {
 
 // Closes the log, saves the editor's picture, replays the log (in this
 // process and with the program) and compares the files. The log's text.
-std::string ExpectReplayGivesTheSavedFile(Session& s) {
+std::string ExpectReplayGivesTheSavedFile(Session& s, bool wrapDrawing = false) {
   const std::string saved = s.CloseAndSave();
   const std::string log = s.Log();
   if (std::getenv("VELL_SHOW_LOG")) std::cout << log;
@@ -247,7 +248,9 @@ std::string ExpectReplayGivesTheSavedFile(Session& s) {
   EXPECT_GT(editorBytes.size(), 54u);
 
   TPixelBuffer replayed;
-  const TReplayResult r = ReplayLogFile(s.LogPath(), {}, replayed);
+  TReplayOptions options;
+  options.WrapDrawing = wrapDrawing;
+  const TReplayResult r = ReplayLogFile(s.LogPath(), options, replayed);
   EXPECT_TRUE(r.Ok) << r.Message << "\n" << log;
   if (!r.Ok) return log;
   const std::string replayPath = s.dir / "replay.bmp";
@@ -257,7 +260,8 @@ std::string ExpectReplayGivesTheSavedFile(Session& s) {
 
 #ifdef VELLTILE_PROGRAM
   const std::string cliPath = s.dir / "cli.bmp";
-  EXPECT_EQ(RunVelltile("replay " + s.LogPath() + " --output " + cliPath, s.dir / "cli.err"), 0)
+  const std::string wrap = wrapDrawing ? " --wrap-drawing" : "";
+  EXPECT_EQ(RunVelltile("replay " + s.LogPath() + " --output " + cliPath + wrap, s.dir / "cli.err"), 0)
       << ReadAll(s.dir / "cli.err");
   const std::string cliBytes = ReadAll(cliPath);
   EXPECT_TRUE(cliBytes == editorBytes) << FirstDifference(cliBytes, editorBytes);
@@ -269,6 +273,7 @@ struct TSessionCase {
   const char* name;
   std::vector<TStep> steps;
   std::vector<const char*> logged;  // texts the log must hold: the steps did what they say
+  bool wrapDrawing = false;         // "Wrap Drawing Around Edges" on (the log does not say)
 };
 
 const TSessionCase kSessions[] = {
@@ -426,6 +431,38 @@ const TSessionCase kSessions[] = {
       "Load Buffer", "Merge Buffer", "Copy Buffer to Clipboard", "Paste As Selection at Left 16, Top 8",
       "Paste Clipboard to Buffer", "Image Reset", "Color Wheel", "Rainbow", "New Image, Color R: 192 G: 128 B: 64",
       "Line from X 1 Y 1 To X 63 Y 47, Pen Size 3", "UnDo", "Seamless Edge"}},
+    {"WrappedDrawingOnTheStartImage",
+     {
+         {"wrap drawing on", [](Session& s) { s.window->SetWrapDrawing(true); }},
+         {"New in a grey",
+          [](Session& s) {
+            s.Colours(0xFFFFFF, 0x808080);
+            s.Trigger("New1");
+          }},
+         {"Rainbow", [](Session& s) { s.Trigger("Rainbow1"); }},
+         {"ellipse across the right edge",
+          [](Session& s) {
+            s.Colours(0x0000FF, 0x00FF00);
+            s.Tool(s.box->bEllip, true, "3");
+            s.Drag({200, 20}, {300, 90});
+          }},
+         {"rectangle across the corner",
+          [](Session& s) {
+            s.Tool(s.box->bRect, false, "2");
+            s.Drag({230, 230}, {290, 280});
+          }},
+         {"XOR line across the bottom",
+          [](Session& s) {
+            s.Pen(11);
+            s.Tool(s.box->bLine, false, "5");
+            s.Drag({10, 240}, {120, 300});
+          }},
+         {"Scroll", [](Session& s) { s.ScrollBars("40", 1, -1); }},
+         {"4 Way Flip", [](Session& s) { s.Trigger("FourWayFlip1"); }},
+     },
+     {"New Image, Color R: 128 G: 128 B: 128", "Rainbow", "Ellipse from X 200 Y 20, To X 300 Y 90",
+      "Rectangle from X 230 Y 230, To X 290 Y 280", "Pen XORPen", "Scroll Right 40", "Scroll Up 40", "4 Way Flip"},
+     true},
 };
 
 void PrintTo(const TSessionCase& c, std::ostream* os) { *os << c.name; }
@@ -440,8 +477,18 @@ TEST_P(ReplayWindow, ReplayedLogGivesTheSavedFileByteForByte) {
     step.run(s);
     ASSERT_FALSE(HasFatalFailure());
   }
-  const std::string log = ExpectReplayGivesTheSavedFile(s);
+  if (c.wrapDrawing) EXPECT_TRUE(s.window->WrapDrawing());
+  const std::string log = ExpectReplayGivesTheSavedFile(s, c.wrapDrawing);
   for (const char* text : c.logged) EXPECT_NE(log.find(text), std::string::npos) << text << "\n" << log;
+  if (c.wrapDrawing) {
+    // The shapes did wrap round: drawn without wrapping they come out otherwise.
+    TPixelBuffer unwrapped, wrapped;
+    ASSERT_TRUE(ReadImageFile(s.dir / "editor.bmp", wrapped).ok);
+    ASSERT_TRUE(ReplayLogFile(s.LogPath(), {}, unwrapped).Ok);
+    EXPECT_FALSE(unwrapped.Width() == wrapped.Width() &&
+                 std::memcmp(unwrapped.Bits(), wrapped.Bits(), static_cast<size_t>(wrapped.BytesPerLine()) *
+                                                                   static_cast<size_t>(wrapped.Height())) == 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, ReplayWindow, ::testing::ValuesIn(kSessions),
