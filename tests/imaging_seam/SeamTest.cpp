@@ -234,7 +234,7 @@ TEST(MeasureSeam, OtherBitDepthsMeasureTheirColours) {
   EXPECT_DOUBLE_EQ(a.InteriorStep, b.InteriorStep);
 }
 
-// Rows longer than one inner sum block (2^24 bytes) must not overflow it.
+// Rows longer than one inner sum block (2^23 bytes) must not overflow it.
 TEST(MeasureSeam, VeryWideRowsAddUp) {
   const int w = (1 << 24) / 3 + 5;
   TPixelBuffer img;
