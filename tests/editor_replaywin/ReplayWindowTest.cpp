@@ -626,12 +626,10 @@ TEST_P(Unreplayable, StopsNamingTheLineOrIsSkippedAndReported) {
   (void)saved;
 }
 
-// Left out until the replay keeps the undo ring in step over a skipped line:
-// the editor snapshots before the stroke (or the plasma), so its UnDo takes
-// back just that line; the skipping replay takes no snapshot there, so the
-// UnDo takes back the Negative before it and the picture comes out wrong,
-// reported as a success.
-TEST_P(Unreplayable, DISABLED_UndoneAfterwardsTheSkippingReplayGivesTheSavedFile) {
+// The editor snapshots before the stroke (or the plasma), so its UnDo takes
+// back just that line; the skipping replay must keep its undo ring in step,
+// or the UnDo would take back the Negative before it.
+TEST_P(Unreplayable, UndoneAfterwardsTheSkippingReplayGivesTheSavedFile) {
   const TUnreplayableCase& c = GetParam();
   Session s;
   s.Open(kPhoto);
