@@ -514,10 +514,28 @@ std::vector<int> WalkedEffects() {
   return ids;
 }
 
-class EffectWalk : public ::testing::TestWithParam<int> {};
+// With the panel as it comes (the defaults), or with other values typed into
+// every field and the check boxes cleared, so that a parameter the log line
+// left out would show.
+struct TWalkCase {
+  int id;
+  bool typed;
+};
+
+std::vector<TWalkCase> WalkCases() {
+  std::vector<TWalkCase> cases;
+  for (int id : WalkedEffects()) {
+    cases.push_back({id, false});
+    cases.push_back({id, true});
+  }
+  return cases;
+}
+
+class EffectWalk : public ::testing::TestWithParam<TWalkCase> {};
 
 TEST_P(EffectWalk, TreeAndMenuApplyReplayByteForByte) {
-  const int id = GetParam();
+  const int id = GetParam().id;
+  const bool typed = GetParam().typed;
   Session s;
   s.Open(kPhoto);
   // Merge Buffer, StretchBlur and Water with Buffer: a buffer unlike the image.
@@ -530,17 +548,25 @@ TEST_P(EffectWalk, TreeAndMenuApplyReplayByteForByte) {
     SCOPED_TRACE(road == 0 ? "tree" : "menu");
     if (id == 34) s.ui.AnswerColor(0x3060C0);  // Tint asks for its colour
     s.AnswerDialog();
-    if (road == 0)
+    if (road == 0 && typed) {
+      s.Select(EffectEntry(id)->TreeName);
+      for (QCheckBox* box : {s.box->ckbxPeaks, s.box->ckbxWrap, s.box->cbBump}) box->setChecked(false);
+      s.Tree(EffectEntry(id)->TreeName, {"3", "7", "2", "21", "5"});
+    } else if (road == 0) {
       s.Tree(EffectEntry(id)->TreeName);
-    else
+    } else
       s.Menu(id);
   }
   const std::string log = ExpectReplayGivesTheSavedFile(s);
   EXPECT_NE(log.find(std::string("\r\n") + EffectEntry(id)->TreeName), std::string::npos) << log;
 }
 
-INSTANTIATE_TEST_SUITE_P(Effects, EffectWalk, ::testing::ValuesIn(WalkedEffects()),
-                         [](const ::testing::TestParamInfo<int>& info) { return "Id" + std::to_string(info.param); });
+void PrintTo(const TWalkCase& c, std::ostream* os) { *os << c.id << (c.typed ? " typed" : ""); }
+
+INSTANTIATE_TEST_SUITE_P(Effects, EffectWalk, ::testing::ValuesIn(WalkCases()),
+                         [](const ::testing::TestParamInfo<TWalkCase>& info) {
+                           return "Id" + std::to_string(info.param.id) + (info.param.typed ? "Typed" : "");
+                         });
 
 // Lines the log cannot determine: the replay stops at them naming the line,
 // or skips and reports them. An UnDo after a skipped line takes back that
