@@ -842,14 +842,6 @@ constexpr TEffectDef kEffects[] = {
 };
 static_assert(std::size(kEffects) == EffectCount);
 
-// A suffix written is a suffix that can be read back.
-constexpr bool EverySuffixReads() {
-  for (const TEffectDef& d : kEffects)
-    if ((d.Suffix == nullptr) != (d.Read == nullptr)) return false;
-  return true;
-}
-static_assert(EverySuffixReads(), "every record with a log suffix needs its reader");
-
 // The tables other parts read, derived from the records once.
 constexpr int CountPanels() {
   int n = 0;

@@ -155,6 +155,11 @@ bool Derived(int id, const std::string& field) {
   return id == 61 && (field == "TrColVal" || field == "TrUseVal");
 }
 
+TEST(EffectLines, EverySuffixHasItsReader) {
+  for (const TEffectDef& def : EffectDefs())
+    EXPECT_EQ(def.Suffix == nullptr, def.Read == nullptr) << def.Entry.TreeName;
+}
+
 TEST(EffectLines, EveryIdReadsBackIntoTheValuesItNames) {
   const std::vector<TField> fields = Fields();
   const auto sets = ValueSets();
