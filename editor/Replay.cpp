@@ -460,6 +460,24 @@ bool MayUndo(const std::string& path) {
   return !reader.Error().empty() || in.bad();
 }
 
+// The text tool writes its text as typed, line breaks and all, so one text
+// line of the editor's can span several lines of the file. A "Text Tool" line
+// that does not read alone takes the following lines until the whole reads;
+// the text itself is never replayed, only skipped or reported as one line.
+bool JoinTextToolLines(TLogLineReader& reader, std::string& text, TReplaySession& session, TLogLine& line) {
+  if (!text.starts_with("Text Tool, Font ")) return false;
+  std::string joined = text, next;
+  for (int more = 0; more < 1000 && joined.size() <= kMaxLogLineLength && reader.Next(next); ++more) {
+    joined += '\n';
+    joined += next;
+    if (!ParseLogLine(joined, session.Params(), session.Context(), line)) {
+      text = std::move(joined);
+      return true;
+    }
+  }
+  return false;
+}
+
 TReplayResult Replay(std::istream& log, const TReplayOptions& options, TPixelBuffer& image, bool keepSnapshots) {
   TReplayResult result;
   auto session = std::make_unique<TReplaySession>(options, keepSnapshots);
@@ -473,7 +491,9 @@ TReplayResult Replay(std::istream& log, const TReplayOptions& options, TPixelBuf
     const size_t number = reader.LineNumber();
     result.Lines = number;
     TLogLine line;
-    if (std::optional<std::string> error = ParseLogLine(text, session->Params(), session->Context(), line)) {
+    std::optional<std::string> error = ParseLogLine(text, session->Params(), session->Context(), line);
+    if (error && JoinTextToolLines(reader, text, *session, line)) error.reset();
+    if (error) {
       result.Line = number;
       result.Message = "line " + std::to_string(number) + ": " + *error;
       return result;

@@ -408,6 +408,9 @@ const TUnreplayable kUnreplayable[] = {
     {"ExchangeColor", "", Effect(37), "Tolerance"},
     {"MultiGradient", "", [] { return MultiGradientLine("256", "256"); }, "colours"},
     {"TextTool", "", [] { return TextToolLogLine("Sans", 12, 0xFF, true, false, "Hi", 3, 4); }, "fonts"},
+    // A text of three lines spans three lines of the file and stops (or is skipped) as one.
+    {"TextToolOverSeveralLines", "Negative\r\n",
+     [] { return TextToolLogLine("Sans", 12, 0xFF, false, true, "one\r\ntwo, Size 3\r\nthree", 3, 4); }, "fonts"},
     {"PasteWithoutClipboard", "", Text("Paste Clipboard to Image"), "clipboard"},
     {"PasteAsSelectionWithoutClipboard", "Negative\r\n", Text("Paste As Selection at Left 3, Top 4"), "clipboard"},
     {"BufferFromBeforeTheLog", "", Text("Paste Buffer to Image"), "buffer"},
