@@ -700,7 +700,12 @@ void TfVellTile::CheckSeam1Click() {
 }
 
 void TfVellTile::SetStatusText(int panel, const QString& text) {
-  if (panel >= 0 && panel < 5) panels_[panel]->setText(text);
+  if (panel < 0 || panel >= 5) return;
+  QLabel* label = panels_[panel];
+  label->setText(text);
+  // A text cut short by the panel's width can still be read in full.
+  const bool cut = label->fontMetrics().horizontalAdvance(text) > label->contentsRect().width();
+  label->setToolTip(cut ? text : QString());
 }
 
 void TfVellTile::SetLogging(bool logging) {
