@@ -460,7 +460,7 @@ void TfVellTile::BuildMenus() {
   later(edgeMerge, QStringLiteral("EdgeMerge8"), QStringLiteral("1/&8"));
   later(edgeMerge, QStringLiteral("EdgeMerge4"), QStringLiteral("1/&4"));
   later(seamless, QStringLiteral("FourWayFlip1"), QStringLiteral("4 Way &Flip"));
-  QAction* checkSeam = AddAction(image, QStringLiteral("CheckSeam1"), QStringLiteral("Check &Seam"));
+  QAction* checkSeam = AddAction(image, QStringLiteral("CheckSeam1"), QStringLiteral("&Check Seam"));
   checkSeam->setStatusTip(QStringLiteral(
       "Measure how visible the seam is when the image repeats: about 1 or less is seamless, well above 1 a visible seam"));
   checkSeam->setToolTip(checkSeam->statusTip());

@@ -29,7 +29,7 @@ class CheckSeam : public ::testing::Test {
 TEST_F(CheckSeam, IsAnImageMenuItemThatSaysWhatItDoes) {
   QAction* item = Item();
   ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->text(), "Check &Seam");
+  EXPECT_EQ(item->text(), "&Check Seam");
   EXPECT_TRUE(item->isEnabled());
   EXPECT_TRUE(item->statusTip().contains("seam"));
   QMenu* image = window->findChild<QMenu*>(QStringLiteral("Image1"));
