@@ -57,8 +57,7 @@ TApplyResult TApplyDispatcher::bGoClick(TPanelFields& fields) {
     Error(read.Error);
     return TApplyResult::ConversionError;
   }
-  PrepareEffectRun(id, params_);
-  const TApplyResult result = Run(id, fields);
+  const TApplyResult result = RunEffect(id, fields);
   // The line is written whatever the effect did, unless a conversion stopped it.
   if (result != TApplyResult::ConversionError) WriteEffectLog(fields);
   return result;
@@ -70,14 +69,18 @@ TApplyResult TApplyDispatcher::ApplyFromMenu(int id, const TPanelFields& fields)
     return TApplyResult::NotAvailable;
   }
   const TEffectEntry* entry = EffectEntry(id);
-  PrepareEffectRun(id, params_);
-  const TApplyResult result = Run(id, fields);
+  const TApplyResult result = RunEffect(id, fields);
   if (entry && !entry->MenuKeepsSelection) {
     MenuSelection(id, editor_.EffectType, editor_.EffectName);
     if (hooks_.RefreshPanel) hooks_.RefreshPanel();
   }
   if (MenuWritesEffectLog(id) && result != TApplyResult::ConversionError) WriteEffectLog(fields);
   return result;
+}
+
+TApplyResult TApplyDispatcher::RunEffect(int id, const TPanelFields& fields) {
+  PrepareEffectRun(id, params_);
+  return Run(id, fields);
 }
 
 void TApplyDispatcher::WriteEffectLog(const TPanelFields& fields) {
@@ -122,8 +125,13 @@ TApplyResult TApplyDispatcher::ScrollBarMoved(bool horizontal, int position, con
   }
   params_.Value(45) = *amount;
   if (!direction) return TApplyResult::Selected;
+  return ScrollBy(*direction, *amount);
+}
+
+TApplyResult TApplyDispatcher::ScrollBy(TScrollDirection direction, int amount) {
+  const bool horizontal = direction == TScrollDirection::Right || direction == TScrollDirection::Left;
   int32_t dx = 0, dy = 0;
-  ScrollShift(*direction, *amount, dx, dy);
+  ScrollShift(direction, amount, dx, dy);
   if (horizontal) {
     Bracketed([dx](TPixelBuffer& image) { ScrollHorizontal(image, dx); });
   } else {
@@ -132,7 +140,7 @@ TApplyResult TApplyDispatcher::ScrollBarMoved(bool horizontal, int position, con
     editor_.dibWork.ScrollWrap(0, dy);
     if (hooks_.Redisplay) hooks_.Redisplay();
   }
-  Log(ScrollLine(*direction, *amount));
+  Log(ScrollLine(direction, amount));
   return TApplyResult::Ran;
 }
 

@@ -115,6 +115,11 @@ class TApplyDispatcher {
   // the exceptions of the two resizes, Scroll and Design Your Own.
   TApplyResult ApplyFromMenu(int id, const TPanelFields& fields);
 
+  // The run both roads share once the stored values are in place: the
+  // adjustments before the run, then the effect (bracket, dialogs through the
+  // hooks). Neither the selection nor the effect line changes.
+  TApplyResult RunEffect(int id, const TPanelFields& fields);
+
   // The effect line for EffectType under EffectName, when logging.
   void WriteEffectLog(const TPanelFields& fields);
 
@@ -126,6 +131,9 @@ class TApplyDispatcher {
   // Scroll's bars: a move of bar `horizontal` to `position`. The main field
   // (`mainText`) is the amount; each bar remembers its own last position.
   TApplyResult ScrollBarMoved(bool horizontal, int position, const std::string& mainText);
+  // The scroll itself: the picture moves round by `amount` pixels and the
+  // line is logged. Scroll's amount (the stored value) is the caller's.
+  TApplyResult ScrollBy(TScrollDirection direction, int amount);
   // Both bars back at 0 (their ranges were set anew).
   void ResetScrollPositions() { lastLR_ = lastUD_ = 0; }
   int LastScrollPosition(bool horizontal) const { return horizontal ? lastLR_ : lastUD_; }

@@ -46,7 +46,11 @@ void TEditor::Reset() {
 }
 
 void TEditor::InstallLoadedImage(TPixelBuffer&& picture) {
-  CopyImage(picture, dibWork);
+  // A 24-bit picture is taken over as it is: a large file is not copied once more.
+  if (!picture.Empty() && picture.BitCount() == 24)
+    dibWork = std::move(picture);
+  else
+    CopyImage(picture, dibWork);
   CopyImage(dibWork, dibOriginal);
   dibScratch.Allocate(dibWork.Width(), dibWork.Height(), 0, 24);
 }

@@ -140,6 +140,12 @@ struct E {
     e.d.Suffix = fn;
     return e;
   }
+  // The inverse of Logs: reads the suffix back into the parameters.
+  constexpr E Reads(TReadFn fn) const {
+    E e = *this;
+    e.d.Read = fn;
+    return e;
+  }
   constexpr operator TEffectDef() const { return d; }
 };
 
@@ -458,6 +464,48 @@ std::string PhaseText(double phase) {
 std::string AmountSuffix(const TLogArgs& a) { return ", Amount " + a.Value(); }
 std::string CellSuffix(const TLogArgs& a) { return ", Size of Cell " + a.Value(); }
 
+// ---- reading the suffixes back ------------------------------------------------
+
+template <bool UpDown>
+bool SineRead(TLogRead& r) {
+  TEffectExtras& x = r.X();
+  if (r.Rest().starts_with(", WaveLength ")) {
+    r.Context.UsePeaks = false;
+    if (!r.Real(", WaveLength ", UpDown ? x.UDWavVal : x.LRWavVal)) return false;
+  } else {
+    r.Context.UsePeaks = true;
+    if (!r.Real(", Peaks ", UpDown ? x.UDPeakVal : x.LRPeakVal)) return false;
+  }
+  return r.Value(", Height ") && r.Flag(", Wrap = ", r.Context.Wrap);
+}
+
+bool AmountRead(TLogRead& r) { return r.Value(", Amount "); }
+bool CellRead(TLogRead& r) { return r.Value(", Size of Cell "); }
+
+// Map Texture's source: the current texture, the buffer or a named file.
+bool TextureRead(TLogRead& r) {
+  std::string source;
+  if (!r.Value(", Brightness ") || !r.TextToEnd(", ", source)) return false;
+  const bool named = source.starts_with("Use File ") && source.size() > 9;
+  if (source != "Use Current Texture" && source != "Use Buffer" && !named)
+    return r.Fail("the texture source is not Use Current Texture, Use Buffer or Use File and a file name");
+  r.Context.TextureSource = source;
+  return true;
+}
+
+// The colour is the pen's when "Use Pen Color" was checked, else black; a
+// black line reads as the box cleared (the picture is the same either way).
+bool TraceRead(TLogRead& r) {
+  uint32_t colour = 0;
+  if (!r.Value(", Intensity ") || !r.Colour(", Color: ", colour)) return false;
+  r.X().TrUseVal = colour != 0;
+  if (colour != 0) {
+    r.X().TrColVal = colour;
+    r.Context.PenColor = colour;
+  }
+  return true;
+}
+
 // ---- the table ----------------------------------------------------------------
 //
 // Grouped by category (Color, Distortions, Draw, Filters, Size/Aspect), ids
@@ -470,19 +518,22 @@ constexpr TEffectDef kEffects[] = {
     E(30, "Color Rotate", C::Color, "Color Rotate", "Ctrl+O")
         .Params(8, "Range: 1 - 8", {Own("Bits to Rotate")})
         .Runs(WithValue<RotateColourBits>)
-        .Logs([](const TLogArgs& a) { return ", Bits " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Bits " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Bits "); }),
     E(31, "Negative", C::Color, "Negative", "Ctrl+N").Runs(Plain<Negate>),
     E(32, "Brighten", C::Color, "Brighten", "Ctrl+B").Runs(Plain<Brighten>),
     E(33, "Lighten", C::Color, "Lighten", "Ctrl+Alt+T").Runs(Plain<Lighten>),
     E(34, "Tint", C::Color, "Tint", "Ctrl+Alt+U")
         .Runs(TintRun)
-        .Logs([](const TLogArgs& a) { return ", Color " + a.Colour(a.Context.TintColor); }),
+        .Logs([](const TLogArgs& a) { return ", Color " + a.Colour(a.Context.TintColor); })
+        .Reads([](TLogRead& r) { return r.Colour(", Color ", r.Context.TintColor); }),
     E(35, "Gray Scale", C::Color, "Gray Scale", "Ctrl+Alt+V", "GrayScale").Runs(Plain<ToGrayScale>),
     E(36, "Erase to Black", C::Color, "Erase to Black", "Ctrl+K").Runs(Plain<EraseToBlack>),
     E(37, "Exchange Color", C::Color, "Exchange Color", "Ctrl+Alt+Z")
         .Params(25, "Exchg Pen < Brush", {Own("Tolerance Amt")})
         .Runs(ExchangeRun)
-        .Logs([](const TLogArgs& a) { return ", " + a.PenBrush(); }),
+        .Logs([](const TLogArgs& a) { return ", " + a.PenBrush(); })
+        .Reads([](TLogRead& r) { return r.Lit(", ") && r.PenBrush(); }),
 
     // ---- Distortions ----
     E(15, "SineWave U/D", C::Distortions, "SineWave U/D", "Ctrl+D", "SineWave Up/Down")
@@ -490,13 +541,15 @@ constexpr TEffectDef kEffects[] = {
         .PeaksAndWrap(Real("Wavelength", P::UDWavVal))
         .SecondFirst()
         .Runs(SineWave<true>)
-        .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().UDPeakVal, a.X().UDWavVal); }),
+        .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().UDPeakVal, a.X().UDWavVal); })
+        .Reads(SineRead<true>),
     E(16, "SineWave L/R", C::Distortions, "SineWave L/R", "Ctrl+E", "SineWave Left/Right")
         .Params(64, "Range: 1 - Width", {Real("Peaks", P::LRPeakVal), Own("Height")})
         .PeaksAndWrap(Real("Wavelength", P::LRWavVal))
         .SecondFirst()
         .Runs(SineWave<false>)
-        .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().LRPeakVal, a.X().LRWavVal); }),
+        .Logs([](const TLogArgs& a) { return SineSuffix(a, a.X().LRPeakVal, a.X().LRWavVal); })
+        .Reads(SineRead<false>),
     E(17, "SineWave Both", C::Distortions, "SineWave Both", "Ctrl+X")
         .Params(0, "",
                 {Real("Peaks U/D", P::UDPeakVal), ValueOf("Height", 15), Real("Peaks L/R", P::LRPeakVal),
@@ -505,58 +558,75 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", U/D Peaks " + a.Real(a.X().UDPeakVal) + ", U/D Height " + a.ValueOf(15) + ", L/R Peaks " +
                  a.Real(a.X().LRPeakVal) + ", L/R Height " + a.ValueOf(16);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Real(", U/D Peaks ", r.X().UDPeakVal) && r.ValueOf(", U/D Height ", 15) &&
+                 r.Real(", L/R Peaks ", r.X().LRPeakVal) && r.ValueOf(", L/R Height ", 16);
         }),
     E(18, "Twist", C::Distortions, "Twist", "Ctrl+T")
         .Params(100, "Range: 1 - 500", {Own("Looseness")})
         .Runs(TwistRun)
-        .Logs([](const TLogArgs& a) { return ", Looseness " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Looseness " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Looseness "); }),
     E(19, "Fisheye", C::Distortions, "FishEye", "Ctrl+F", "FishEye")
         .Params(0, "Range: 0.01 - 5.00", {Fix2("Magnification", P::FishVal)})
         .Runs(FishEyeRun)
-        .Logs([](const TLogArgs& a) { return ", Magnification " + a.Fixed2(a.X().FishVal); }),
+        .Logs([](const TLogArgs& a) { return ", Magnification " + a.Fixed2(a.X().FishVal); })
+        .Reads([](TLogRead& r) { return r.Real(", Magnification ", r.X().FishVal); }),
     E(20, "Circular", C::Distortions, "Circular", "Ctrl+W").Runs(CircularRun),
     E(21, "Astroid", C::Distortions, "Astroid", "Ctrl+A")
         .Params(5, "Range: 1 - 9 (Odd)", {Own("Thickness")})
         .AfterRead(OddThickness)
         .Runs(WithValue<Astroid>)
-        .Logs([](const TLogArgs& a) { return ", Thickness " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Thickness " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Thickness "); }),
     E(22, "Concentric Rects", C::Distortions, "Concentric Rects", "Ctrl+Alt+O")
         .Params(25, "Range: 1 - 100", {Own("Size Difference")})
         .Runs(WithValue<ConcentricRects>)
-        .Logs([](const TLogArgs& a) { return ", Size Difference " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Size Difference " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Size Difference "); }),
     E(23, "Mosaic", C::Distortions, "Mosaic", "Ctrl+Alt+M")
         .Params(3, "Range: 2 - 30", {Own("Size of Cell")})
         .Runs(WithValue<Mosaic>)
-        .Logs(CellSuffix),
+        .Logs(CellSuffix)
+        .Reads(CellRead),
     E(24, "Circle Mosaic", C::Distortions, "Circle Mosaic", "Ctrl+Alt+N")
         .Params(6, "Range: 4 - 40", {Own("Size of Circle")})
         .Runs(WithValue<CircleMosaic>)
-        .Logs([](const TLogArgs& a) { return ", Size of Circle " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Size of Circle " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Size of Circle "); }),
     E(25, "Color Noise", C::Distortions, "Color Noise", "Ctrl+Alt+P")
         .Params(50, "Range: 1 - 500", {Own("Noisiness")})
         .Runs([](TEffectCall& c) {
           const int32_t value = c.Value();
           return c.Bracketed([value](TPixelBuffer& image) { AddNoise(image, value, false); });
         })
-        .Logs([](const TLogArgs& a) { return ", Noisiness " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Noisiness " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Noisiness "); }),
     E(26, "Spray", C::Distortions, "Spray", "Ctrl+Alt+Q")
         .Params(15, "Range: 1 - 250", {Own("Scatterosity")})
         .Runs(WithValue<Spray>)
-        .Logs([](const TLogArgs& a) { return ", Scatterosity " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Scatterosity " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Scatterosity "); }),
     E(27, "VellSwizzle", C::Distortions, "VellSwizzle", "Ctrl+H")
         .Params(64, "Range: 1 - 200", {Own("SwizzleWidth")})
         .Runs(WithValue<Swizzle>)
-        .Logs([](const TLogArgs& a) { return ", SwizzleWidth " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", SwizzleWidth " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", SwizzleWidth "); }),
     E(28, "Map Texture", C::Distortions, "Map Texture", "Ctrl+F2")
         .Params(18, "Range: 10 - 30", {Own("Brightness")})
         .Runs(MapTextureRun)
-        .Logs([](const TLogArgs& a) { return ", Brightness " + a.Value() + ", " + a.Context.TextureSource; }),
+        .Logs([](const TLogArgs& a) { return ", Brightness " + a.Value() + ", " + a.Context.TextureSource; })
+        .Reads(TextureRead),
     E(29, "Marble", C::Distortions, "Marble", "Ctrl+F3")
         .Params(700, "Marble Ctls", {Own("Graininess"), Real("Scale", P::ScaleVal), Int("Turbulence", P::TurbVal)})
         .Runs(MarbleRun)
         .Logs([](const TLogArgs& a) {
           return ", Graininess " + a.Value() + ", Scale " + a.Real(a.X().ScaleVal) + ", Turbulence " +
                  a.Int(a.X().TurbVal);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Graininess ") && r.Real(", Scale ", r.X().ScaleVal) && r.Int(", Turbulence ", r.X().TurbVal);
         }),
     E(53, "StretchBlur with Buffer", C::Distortions, "StretchBlur with Buffer", "Ctrl+F6")
         .Params(1, "-Width/Hgt to Width/Hgt",
@@ -566,6 +636,10 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDSBlurBuf) + ", Repetitions " +
                  a.Int(a.X().SBlurReps);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Left/Right ") && r.Int(", Up/Down ", r.X().UDSBlurBuf) &&
+                 r.Int(", Repetitions ", r.X().SBlurReps);
         }),
     E(54, "StretchBlur with Self", C::Distortions, "StretchBlur with Self", "Ctrl+F7")
         .Params(-1, "-Width/Hgt to Width/Hgt",
@@ -575,17 +649,23 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDSBlurSelf) + ", Repetitions " +
                  a.Int(a.X().SBlurReps);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Left/Right ") && r.Int(", Up/Down ", r.X().UDSBlurSelf) &&
+                 r.Int(", Repetitions ", r.X().SBlurReps);
         }),
     E(55, "Water with Buffer", C::Distortions, "Water with Buffer", "Ctrl+F8")
         .Params(64, "-Width/Hgt to Width/Hgt", {Int("U/D Amount", P::UDWatBuf), Own("L/R Amount")})
         .SecondFirst()
         .Runs(WaterRun<true>)
-        .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatBuf); }),
+        .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatBuf); })
+        .Reads([](TLogRead& r) { return r.Value(", Left/Right ") && r.Int(", Up/Down ", r.X().UDWatBuf); }),
     E(56, "Water with Self", C::Distortions, "Water with Self", "Ctrl+F9")
         .Params(128, "-Width/Hgt to Width/Hgt", {Int("U/D Amount", P::UDWatSelf), Own("L/R Amount")})
         .SecondFirst()
         .Runs(WaterRun<false>)
-        .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatSelf); }),
+        .Logs([](const TLogArgs& a) { return ", Left/Right " + a.Value() + ", Up/Down " + a.Int(a.X().UDWatSelf); })
+        .Reads([](TLogRead& r) { return r.Value(", Left/Right ") && r.Int(", Up/Down ", r.X().UDWatSelf); }),
     E(58, "HeightMap", C::Distortions, "HeightMap", "Ctrl+F11")
         .Params(32, "Azimuth is Angle", {Own("Azimuth"), Int("Elevation", P::HytEl), Int("Depth", P::HytDp)})
         .Bump("Bump Map", P::HytBm)
@@ -593,6 +673,10 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", Azimuth " + a.Value() + ", Elevation " + a.Int(a.X().HytEl) + ", Depth " + a.Int(a.X().HytDp) +
                  ", BumpMap " + a.Bool(a.X().HytBm);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Azimuth ") && r.Int(", Elevation ", r.X().HytEl) && r.Int(", Depth ", r.X().HytDp) &&
+                 r.Flag(", BumpMap ", r.X().HytBm);
         }),
     E(61, "Trace", C::Distortions, "Trace", "Shift+F1")
         .Params(1, "Default is Black", {Own("Intensity")})
@@ -601,15 +685,18 @@ constexpr TEffectDef kEffects[] = {
         .Runs(TraceRun)
         .Logs([](const TLogArgs& a) {
           return ", Intensity " + a.Value() + ", Color: " + a.Colour(a.X().TrUseVal ? a.Context.PenColor : 0);
-        }),
+        })
+        .Reads(TraceRead),
     E(62, "RippleTooth", C::Distortions, "RippleTooth", "Shift+F2")
         .Params(16, "Width of Ripple", {Own("Amount")})
         .Runs(WithValue<RippleTooth>)
-        .Logs(AmountSuffix),
+        .Logs(AmountSuffix)
+        .Reads(AmountRead),
     E(63, "Seamless Edge", C::Distortions, "Seamless Edge", "Shift+F3")
         .Params(16, "Width of Seam", {Own("Amount")})
         .Runs(WithValue<SeamlessEdge>)
-        .Logs(AmountSuffix),
+        .Logs(AmountSuffix)
+        .Reads(AmountRead),
     E(64, "Waves", C::Distortions, "Waves", "Shift+F4")
         .Params(24, "Phase is Shift Point",
                 {Own("Amplitude"), Int("Wave Length", P::WvLenVal), Whole("Phase", P::WvPhsVal)})
@@ -618,6 +705,10 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", Amplitude " + a.Value() + ", Wave Length " + a.Int(a.X().WvLenVal) + ", Phase " +
                  PhaseText(a.X().WvPhsVal) + ", Reflective " + a.Bool(a.X().WvRflVal);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Amplitude ") && r.Int(", Wave Length ", r.X().WvLenVal) &&
+                 r.Whole(", Phase ", r.X().WvPhsVal) && r.Flag(", Reflective ", r.X().WvRflVal);
         }),
     E(65, "Whirl/Pinch", C::Distortions, "Whirl/Pinch", "Shift+F5")
         .Params(270, "Angle is Amount of Effect",
@@ -627,41 +718,51 @@ constexpr TEffectDef kEffects[] = {
         .Logs([](const TLogArgs& a) {
           return ", Angle " + a.Value() + ", Pinch " + a.Fixed2(a.X().WhPchVal) + ", Radius " +
                  a.Fixed2(a.X().WhRadVal);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Value(", Angle ") && r.Real(", Pinch ", r.X().WhPchVal) && r.Real(", Radius ", r.X().WhRadVal);
         }),
 
     // ---- Draw ----
     E(46, "Cycloid Mosaic", C::Draw, "Cycloid Mosaic", "Ctrl+Alt+L")
         .Params(3, "Range: 3 - 30", {Own("Size of Cell")})
         .Runs(WithValue<CycloidMosaic>)
-        .Logs(CellSuffix),
+        .Logs(CellSuffix)
+        .Reads(CellRead),
     E(47, "Gradient Bars", C::Draw, "Gradient Bars", "Ctrl+Alt+W")
         .Params(3, "Range: 1 - 50", {Own("Number of Bars")})
         .Runs(GradientBarsRun)
-        .Logs([](const TLogArgs& a) { return ", Number of Bars " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Number of Bars " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Number of Bars "); }),
     E(48, "Gradient", C::Draw, "Gradient", "Ctrl+J", "Draw Gradient")
         .Runs(DrawGradientRun)
         .Logs([](const TLogArgs& a) {
           const TGradientFields& g = a.Context.Gradient;
           return ", Width " + g.Width + ", Height " + g.Height + ", Gradient " + g.Style + ", From Color " +
                  a.Colour(g.FromColor) + ", To Color " + a.Colour(g.ToColor) + ", Angle " + g.Angle;
-        }),
+        })
+        .Reads([](TLogRead& r) { return r.Lit(", ") && r.Gradient(r.Context.Gradient); }),
     E(49, "Merge Gradient", C::Draw, "Merge Gradient", "Ctrl+Alt+I")
         .Params(50, "Range: 1 - 99", {Own("% of Gradient")})
         .Runs(MergeGradientRun)
-        .Logs([](const TLogArgs& a) { return ", % of Gradient " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", % of Gradient " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", % of Gradient "); }),
     E(50, "Merge Buffer", C::Draw, "Merge Buffer", "Ctrl+Alt+J")
         .Params(50, "Range: 1 - 99", {Own("% of Buffer")})
         .Runs(MergeBufferRun)
-        .Logs([](const TLogArgs& a) { return ", % of Buffer " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", % of Buffer " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", % of Buffer "); }),
     E(51, "Buttonize", C::Draw, "Buttonize", "Ctrl+U")
         .Params(20, "Range: 1 - 45", {Own("Edge Size")})
         .Note()
         .Runs(ButtonizeRun)
-        .Logs([](const TLogArgs& a) { return ", Edge Size " + a.Value() + ", " + a.PenBrush(); }),
+        .Logs([](const TLogArgs& a) { return ", Edge Size " + a.Value() + ", " + a.PenBrush(); })
+        .Reads([](TLogRead& r) { return r.Value(", Edge Size ") && r.Lit(", ") && r.PenBrush(); }),
     E(52, "Plasma Cloud", C::Draw, "Plasma Cloud", "Ctrl+F4")
         .Params(700, "Lower = Smoother", {Own("Graininess")})
         .Runs(WithValue<PlasmaCloud>)
-        .Logs([](const TLogArgs& a) { return ", Graininess " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Graininess " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Graininess "); }),
     E(57, "SuperNova", C::Draw, "SuperNova", "Ctrl+F10")
         .Params(32, "Hue 0 - 360",
                 {Own("Radius"), Int("Spokes", P::NovaSpok), Int("Random Hue", P::NovaHue), Int("X Pos", P::NovaX),
@@ -671,6 +772,11 @@ constexpr TEffectDef kEffects[] = {
           return ", Colors: " + a.Colour(a.Context.PenColor) + ", Radius " + a.Value() + ", Spokes " +
                  a.Int(a.X().NovaSpok) + ", Hue " + a.Int(a.X().NovaHue) + ", X Pos: " + a.Int(a.X().NovaX) +
                  ", Y Pos: " + a.Int(a.X().NovaY);
+        })
+        .Reads([](TLogRead& r) {
+          return r.Colour(", Colors: ", r.Context.PenColor) && r.Value(", Radius ") &&
+                 r.Int(", Spokes ", r.X().NovaSpok) && r.Int(", Hue ", r.X().NovaHue) &&
+                 r.Int(", X Pos: ", r.X().NovaX) && r.Int(", Y Pos: ", r.X().NovaY);
         }),
 
     // ---- Filters ----
@@ -683,7 +789,8 @@ constexpr TEffectDef kEffects[] = {
     E(6, "Classic Emboss", C::Filters, "Classic Emboss", "Ctrl+Alt+E")
         .Params(250, "Range: 1 - 510", {Own("Lightness")})
         .Runs(WithValue<ClassicEmboss>)
-        .Logs([](const TLogArgs& a) { return ", Lightness " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Lightness " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Lightness "); }),
     E(7, "Hi Pass", C::Filters, "HiPass", "Ctrl+I", "HiPass").Runs(Kernel),
     E(8, "Sharpen", C::Filters, "Sharpen", "Ctrl+S").Runs(Kernel),
     E(9, "Laplace", C::Filters, "Laplace", "Ctrl+P").Runs(Kernel),
@@ -694,18 +801,21 @@ constexpr TEffectDef kEffects[] = {
         .Params(2, "Range: 1 - 5", {Own("Blurriness")})
         .AfterRead(GaussianAboveFive)
         .Runs(WithValue<GaussianBlur>)
-        .Logs([](const TLogArgs& a) { return ", Blurriness " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Blurriness " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Blurriness "); }),
     // The menu item opens the filter dialog without selecting the effect and
     // writes only the filter line.
     E(14, "Design Your Own", C::Filters, "Design Your Own", "Ctrl+F5").KeepsSelection().NoMenuLog().Runs(FilterDesign),
     E(59, "Split Blur", C::Filters, "Split Blur", "Ctrl+F12")
         .Params(4, "Split offset", {Own("Split Amount")})
         .Runs(WithValue<SplitBlur>)
-        .Logs(AmountSuffix),
+        .Logs(AmountSuffix)
+        .Reads(AmountRead),
     E(60, "Split Gauss", C::Filters, "Split Gauss", "Ctrl+Shift+F12")
         .Params(3, "Bluriness", {Own("Blur Amount")})
         .Runs(WithValue<SplitGauss>)
-        .Logs(AmountSuffix),
+        .Logs(AmountSuffix)
+        .Reads(AmountRead),
 
     // ---- Size/Aspect ----
     // The resizes write their own line after the size dialog; the menu adds none.
@@ -719,7 +829,8 @@ constexpr TEffectDef kEffects[] = {
     E(43, "Rotate Angle", C::SizeAspect, "Rotate Angle", "Ctrl+Alt+R")
         .Params(45, "Range: 1 - 359", {Own("Angle")})
         .Runs(WithValue<RotateAngle>)
-        .Logs([](const TLogArgs& a) { return ", Angle " + a.Value(); }),
+        .Logs([](const TLogArgs& a) { return ", Angle " + a.Value(); })
+        .Reads([](TLogRead& r) { return r.Value(", Angle "); }),
     E(44, "Rotate Seamless", C::SizeAspect, "Rotate Seamless", "Ctrl+Alt+S").Runs(RotateSeamlessRun),
     // Apply only stores the amount: the panel's scroll bars do the scrolling,
     // and the effect writes no line of its own.
@@ -730,6 +841,14 @@ constexpr TEffectDef kEffects[] = {
         .Runs([](TEffectCall&) { return R::Selected; }),
 };
 static_assert(std::size(kEffects) == EffectCount);
+
+// A suffix written is a suffix that can be read back.
+constexpr bool EverySuffixReads() {
+  for (const TEffectDef& d : kEffects)
+    if ((d.Suffix == nullptr) != (d.Read == nullptr)) return false;
+  return true;
+}
+static_assert(EverySuffixReads(), "every record with a log suffix needs its reader");
 
 // The tables other parts read, derived from the records once.
 constexpr int CountPanels() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "editor/EffectCatalogue.h"
 #include "editor/EffectLog.h"
@@ -41,8 +42,68 @@ struct TLogArgs {
   std::string PenBrush() const;  // "Pen " ColorText(pen) ", Brush " ColorText(brush)
 };
 
+// Reading a log line's text back, piece by piece, from the left. Every piece
+// names what it expected in its failure message, which starts with the
+// subject (the effect or command the line names). The first failure sticks;
+// later calls then fail at once.
+class TLogScan {
+ public:
+  TLogScan(std::string_view subject, std::string_view text, char decimalSeparator = '.')
+      : subject_(subject), rest_(text), separator_(decimalSeparator) {}
+
+  // Exactly these characters next.
+  bool Lit(std::string_view words);
+  // `label` (", Looseness "), then a value written by the matching TLogArgs
+  // helper. Whole numbers must fit 32 bits; colour parts 0 ... 255.
+  bool Int(std::string_view label, int32_t& out);
+  bool Whole(std::string_view label, double& out);  // a whole number into a real
+  bool Real(std::string_view label, float& out);     // RealText or "%1.2f"
+  bool Colour(std::string_view label, uint32_t& out);
+  bool Flag(std::string_view label, bool& out);      // "True" / "False"
+  // `label`, then text up to the first `next` (which stays for the next piece).
+  bool TextUntil(std::string_view label, std::string_view next, std::string& out);
+  bool TextToEnd(std::string_view label, std::string& out);
+  // The gradient dialog's fields, from "Width " to the angle at the end.
+  bool Gradient(TGradientFields& out);
+  // Nothing may follow.
+  bool AtEnd();
+
+  // Records "subject: why" ("subject why" when `why` starts with a blank);
+  // returns false.
+  bool Fail(const std::string& why);
+  void Skip(size_t count);  // passes over characters Rest() has shown
+  bool Failed() const { return !error_.empty(); }
+  const std::string& Error() const { return error_; }
+  std::string_view Rest() const { return rest_; }
+  std::string_view Subject() const { return subject_; }
+
+ private:
+  bool Label(std::string_view label);
+  std::string_view Token(bool real);
+
+  std::string subject_;
+  std::string_view rest_;
+  char separator_;
+  std::string error_;
+};
+
+// What an effect's suffix is read back into: the inverse of TLogArgs.
+struct TLogRead : TLogScan {
+  TLogRead(std::string_view name, std::string_view suffix, int id, TEffectParams& params, TLogContext& context)
+      : TLogScan(name, suffix, context.DecimalSeparator), Id(id), Params(params), Context(context) {}
+  int Id;
+  TEffectParams& Params;
+  TLogContext& Context;
+
+  TEffectExtras& X() { return Params.Extras; }
+  bool Value(std::string_view label) { return Int(label, Params.Value(Id)); }
+  bool ValueOf(std::string_view label, int id) { return Int(label, Params.Value(id)); }
+  bool PenBrush() { return Colour("Pen ", Context.PenColor) && Colour(", Brush ", Context.BrushColor); }
+};
+
 using TRunFn = TApplyResult (*)(TEffectCall& call);
 using TSuffixFn = std::string (*)(const TLogArgs& args);
+using TReadFn = bool (*)(TLogRead& read);
 using TAfterReadFn = void (*)(TPanelFields& fields, TEffectParams& params);
 using TPrepareFn = void (*)(TEffectParams& params);
 
@@ -60,6 +121,7 @@ struct TEffectDef {
   TPrepareFn Prepare = nullptr;      // both roads, just before the run
   TRunFn Run = nullptr;              // nullptr: the engine is not in this build yet
   TSuffixFn Suffix = nullptr;        // nullptr: the line is the name alone
+  TReadFn Read = nullptr;            // reads Suffix's text back; nullptr with Suffix
   bool WritesLine = true;            // false: no effect line on either road
   bool MenuWritesLog = true;         // the Effects menu item writes the line
 

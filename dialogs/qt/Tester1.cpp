@@ -4,13 +4,16 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHideEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include "imaging/Seam.h"
 
 namespace vell {
 
@@ -35,10 +38,23 @@ TfTester::TfTester(QWidget* parent) : QWidget(parent, Qt::Window) {
   btnOK->installEventFilter(this);
   connect(btnOK, &QPushButton::clicked, this, &QWidget::hide);
 
-  auto* bottom = new QHBoxLayout;
-  bottom->addStretch(1);
-  bottom->addWidget(btnOK);
-  bottom->addStretch(1);
+  // Drawn on its own patch of window colour: readable over any tile.
+  lblStatus = new QLabel(this);
+  lblStatus->setObjectName(QStringLiteral("lblStatus"));
+  lblStatus->setAutoFillBackground(true);
+  lblStatus->setMargin(4);
+  QFont plain = lblStatus->font();
+  plain.setBold(false);
+  lblStatus->setFont(plain);
+  lblStatus->hide();
+
+  // The button stays centred whatever the status text's width.
+  auto* bottom = new QGridLayout;
+  bottom->setContentsMargins(16, 0, 16, 0);
+  bottom->addWidget(lblStatus, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+  bottom->addWidget(btnOK, 0, 1);
+  bottom->setColumnStretch(0, 1);
+  bottom->setColumnStretch(2, 1);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 16);
   layout->addStretch(1);
@@ -51,6 +67,13 @@ void TfTester::SetImage(const TPixelBuffer& image) {
     tile_.Allocate(0, 0, 0, 0);
   else
     CopyPixelsTo(image, tile_);
+  if (tile_.Empty()) {
+    lblStatus->clear();
+    lblStatus->hide();
+  } else {
+    lblStatus->setText(QString::fromStdString(SeamScoreText(MeasureSeam(tile_))));
+    lblStatus->show();
+  }
   stale_ = true;
   update();
 }

@@ -11,6 +11,9 @@
 //
 // The tester must not be a child of the main window: disabling a window
 // disables its child windows too, and the tester's OK would then be dead.
+//
+// Its status text, at the bottom left, gives the seam score of the tile it
+// shows ("Seam score 1.02 (seamless)"), so the eye has a number to go by.
 #pragma once
 
 #include <QImage>
@@ -18,6 +21,7 @@
 
 #include "imaging/PixelBuffer.h"
 
+class QLabel;
 class QPushButton;
 
 namespace vell {
@@ -40,15 +44,16 @@ class TfTester : public QWidget {
   explicit TfTester(QWidget* parent = nullptr);
 
   // Takes a copy of the image (the main window is disabled meanwhile, so it
-  // cannot change) and shows the window maximised.
+  // cannot change), measures its seam and shows the window maximised.
   void ShowTiles(const TPixelBuffer& image);
-  // Only takes the copy; for showing at another size.
+  // Only takes the copy and measures it; for showing at another size.
   void SetImage(const TPixelBuffer& image);
 
   // The picture for a client area of this size: the tiles and the text.
   QImage RenderTiles(QSize size);
 
   QPushButton* btnOK = nullptr;
+  QLabel* lblStatus = nullptr;  // the seam score of the tile shown
 
  signals:
   // The tester hid (OK, Ctrl+Z, or the window's close); the main window shows

@@ -12,15 +12,13 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/Texture.h"
 #include "imaging/PixelBuffer.h"
 
 class QLabel;
 class QPushButton;
 
 namespace vell {
-
-// Grey in place: every channel := (77 R + 151 G + 28 B) div 256.
-void TextureToGrey(TPixelBuffer& picture);
 
 class TTexturePreview;
 

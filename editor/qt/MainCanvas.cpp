@@ -21,6 +21,7 @@
 #include "dialogs/qt/ColrBtn.h"
 #include "dialogs/qt/Text1.h"
 #include "editor/Editor.h"
+#include "editor/ImageCommands.h"
 #include "editor/qt/MainCanvas.h"
 #include "editor/qt/Select1.h"
 #include "editor/qt/ToolForm.h"
@@ -192,10 +193,9 @@ void TfVellTile::CanvasLog(const std::string& line) {
 }
 
 void TfVellTile::SelectionToBuffer(const TPixelBuffer& picture) {
-  CopyImage(picture, editor_.dibBuffer);
+  PictureToBuffer(editor_, picture);
   imBuffer_->SetBuffer(&editor_.dibBuffer);
   imBuffer_->update();
-  editor_.BufferFilled = true;
   for (const char* name : {"PasteBuffertoImage1", "MergeBufferWithImage1", "CopyBuffertoClipboard1"}) {
     if (QAction* a = findChild<QAction*>(QString::fromLatin1(name))) {
       a->setEnabled(true);
@@ -294,8 +294,7 @@ void TfVellTile::imSineMouseUp(Qt::MouseButton button, int x, int y) {
         break;
       }
       case TSelectAction::Crop:
-        CopyImage(transfer, editor_.dibWork);
-        editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
+        CropToPicture(editor_, transfer);
         DisplayImage(editor_.dibWork);
         break;
       case TSelectAction::CopyToBuffer:
@@ -407,7 +406,6 @@ void TfVellTile::imPasteMouseUp(int x, int y) {
   if (!c.pasteDragging) return;
   imPasteMouseMove(x, y);
   c.pasteDragging = false;
-  PushUndo();
   c.timer->stop();
   SetStatusText(4, QStringLiteral("Idle..."));
   const QPoint at = c.pPaste->pos() - imSine_->pos();
@@ -416,8 +414,7 @@ void TfVellTile::imPasteMouseUp(int x, int y) {
   picture.Allocate(rgb.width(), rgb.height(), 0, 24);
   for (int y2 = 0; y2 < rgb.height() && !picture.Empty(); ++y2)
     std::memcpy(picture.Row(y2), rgb.constScanLine(y2), static_cast<size_t>(rgb.width()) * 3);
-  for (const QPoint& o : Copies(editor_.dibWork, WrapDrawing()))
-    picture.PaintTo(editor_.dibWork, at.x() + o.x(), at.y() + o.y());
+  PasteSelectionAt(editor_, picture, at.x(), at.y(), WrapDrawing());
   c.pPaste->hide();
   DisplayImage(editor_.dibWork);
   CanvasLog(PasteAsSelectionLogLine(at.x(), at.y()));

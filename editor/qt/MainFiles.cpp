@@ -18,6 +18,7 @@
 #include "dialogs/qt/Texture1.h"
 #include "dialogs/qt/Trans1.h"
 #include "editor/ApplyRules.h"
+#include "editor/ImageCommands.h"
 #include "editor/ImageFiles.h"
 #include "editor/Wallpaper.h"
 #include "editor/qt/VellTileMain.h"
@@ -157,8 +158,7 @@ bool TfVellTile::OpenImageFile(const QString& path) {
   // Read first: a file that cannot be read changes nothing, not even the undo ring.
   TPixelBuffer picture;
   if (!ReadPicture(path, picture)) return false;
-  PushUndo();
-  editor_.InstallLoadedImage(std::move(picture));
+  OpenPicture(editor_, std::move(picture));
   DisplayImage(editor_.dibWork);
   const std::string full = QFileInfo(path).absoluteFilePath().toStdString();
   editor_.DefaultDirectory = FolderOf(full);
@@ -225,10 +225,7 @@ void TfVellTile::Copy1Click() {
 void TfVellTile::ReplaceImage1Click() {
   TPixelBuffer picture;
   if (!ClipboardPicture(picture)) return;
-  PushUndo();
-  CopyImage(picture, editor_.dibWork);
-  // Effects that read the scratch image expect it at the working image's size.
-  editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
+  PictureToImage(editor_, picture);
   DisplayImage(editor_.dibWork);
   LogLine("Paste Clipboard to Image");
 }
@@ -259,7 +256,7 @@ void TfVellTile::EnableBufferItems() {
 }
 
 void TfVellTile::SetBufferImage(const TPixelBuffer& picture) {
-  CopyImage(picture, editor_.dibBuffer);
+  PictureToBuffer(editor_, picture);
   imBuffer_->SetBuffer(&editor_.dibBuffer);
   EnableBufferItems();
 }
@@ -271,9 +268,7 @@ void TfVellTile::CopyImagetoBuffer1Click() {
 }
 
 void TfVellTile::PasteBuffertoImage1Click() {
-  PushUndo();
-  CopyImage(editor_.dibBuffer, editor_.dibWork);
-  editor_.dibScratch.Allocate(editor_.dibWork.Width(), editor_.dibWork.Height(), 0, 24);
+  PictureToImage(editor_, editor_.dibBuffer);
   DisplayImage(editor_.dibWork);
   LogLine("Paste Buffer to Image");
 }

@@ -8,6 +8,7 @@
 #include "dialogs/MultiGradient.h"
 #include "dialogs/qt/Lbl3D.h"
 #include "editor/EffectLog.h"
+#include "editor/ImageCommands.h"
 #include "editor/qt/VellTileMain.h"
 
 namespace vell {
@@ -124,11 +125,7 @@ bool TfVellTile::PasteGradient() {
     ui_->ShowMessage(kEmptyGradient);
     return false;
   }
-  BeginEffect();
-  CopyImage(gradient, editor_.dibWork);
-  // The gradient is the new starting point of "Reset".
-  CopyImage(editor_.dibWork, editor_.dibOriginal);
-  EndEffect();
+  PasteGradientPicture(*dispatcher_, editor_, gradient);
   if (!drawingGradient_) WriteLine(std::string(LogPasteGradientToImage));
   return true;
 }
@@ -156,18 +153,12 @@ void TfVellTile::MultiGradient1Click() {
 }
 
 void TfVellTile::ColorWheel1Click() {
-  BeginEffect();
-  TPixelBuffer wheel;
-  ColorWheel(wheel);
-  CopyImage(wheel, editor_.dibWork);
-  EndEffect();
+  ColorWheelToImage(*dispatcher_, editor_);
   WriteLine(std::string(LogColorWheel));
 }
 
 void TfVellTile::Rainbow1Click() {
-  BeginEffect();
-  Rainbow(editor_.dibWork);
-  EndEffect();
+  RainbowOnImage(*dispatcher_, editor_);
   WriteLine(std::string(LogRainbow));
 }
 

@@ -16,6 +16,7 @@
 #include "dialogs/qt/Lbl3D.h"
 #include "editor/EffectCatalogue.h"
 #include "editor/EffectLog.h"
+#include "editor/ImageCommands.h"
 
 namespace vell {
 namespace {
@@ -447,20 +448,11 @@ void TfToolBox::SetPreviewing(bool previewing) {
   for (QWidget* w : std::initializer_list<QWidget*>{bGo2, bUndo2, bCols2, sbLR, sbUD}) w->setEnabled(!previewing);
 }
 
-void TfToolBox::CommitSliders() {
-  if (!editor_) return;
-  // The preview is made again from the working image, so what is committed
-  // is exactly what the sliders say whatever used the scratch image meanwhile.
-  ApplySliders(editor_->dibScratch, editor_->dibWork, SliderPositions());
-  CopyPixelsTo(editor_->dibScratch, editor_->dibWork);
-}
-
 void TfToolBox::bGoodClick() {
   if (!previewing_) return;
   const TSliderPositions p = SliderPositions();
   if (editor_) {
-    if (editor_->PushUndo) editor_->PushUndo();
-    CommitSliders();
+    CommitSliderPositions(*editor_, p);
     if (editor_->Logging && editor_->WriteLog)
       editor_->WriteLog(SlidersLine({p.lightness, p.contrast, p.saturation, p.red, p.green, p.blue}));
   }

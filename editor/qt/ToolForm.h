@@ -98,8 +98,6 @@ class TfToolBox : public QWidget {
   // Runs on every slider move: the adjusted picture goes into the scratch
   // image and slidersPreviewed() asks the main window to show it.
   void PreviewSliders(bool endOfScroll);
-  // The previewed picture becomes the working image (no snapshot, no log).
-  void CommitSliders();
   void bGoodClick();  // OK: snapshot, commit, log, sliders back to 255
   void bBadClick();   // Cancel: sliders back to 255
   // A slider preview waits for OK or Cancel: until then the panel's own

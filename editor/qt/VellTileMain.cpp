@@ -24,6 +24,7 @@
 #include <cstring>
 
 #include "dialogs/qt/Lbl3D.h"
+#include "imaging/Seam.h"
 #include "editor/EffectCatalogue.h"
 #include "editor/HelpFiles.h"
 #include "editor/qt/HelpView.h"
@@ -459,6 +460,11 @@ void TfVellTile::BuildMenus() {
   later(edgeMerge, QStringLiteral("EdgeMerge8"), QStringLiteral("1/&8"));
   later(edgeMerge, QStringLiteral("EdgeMerge4"), QStringLiteral("1/&4"));
   later(seamless, QStringLiteral("FourWayFlip1"), QStringLiteral("4 Way &Flip"));
+  QAction* checkSeam = AddAction(image, QStringLiteral("CheckSeam1"), QStringLiteral("Check &Seam"));
+  checkSeam->setStatusTip(QStringLiteral(
+      "Measure how visible the seam is when the image repeats: about 1 or less is seamless, well above 1 a visible seam"));
+  checkSeam->setToolTip(checkSeam->statusTip());
+  connect(checkSeam, &QAction::triggered, this, [this] { CheckSeam1Click(); });
   image->addSeparator();
   later(image, QStringLiteral("SetAsWallpaper1"), QStringLiteral("Set As &Wallpaper"));
 
@@ -687,6 +693,10 @@ QString TfVellTile::StatusText(int panel) const {
   if (panel >= 0 && panel < 5) return panels_[panel]->text();
   if (panel == 5) return logPanel_->Text();
   return {};
+}
+
+void TfVellTile::CheckSeam1Click() {
+  SetStatusText(4, QString::fromStdString(SeamScoreText(MeasureSeam(editor_.dibWork))));
 }
 
 void TfVellTile::SetStatusText(int panel, const QString& text) {

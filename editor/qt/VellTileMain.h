@@ -184,6 +184,8 @@ class TfVellTile : public QMainWindow {
   // Cancel: commands that change the image wait for them.
   bool SlidersPending();
   void TestTiles1Click();
+  // Image > Check Seam: the working image's seam score in status panel 4.
+  void CheckSeam1Click();
   void PrintShortcutKeyList1Click();
 
   // ---- the operation log and the settings file (MainLog.cpp) ----

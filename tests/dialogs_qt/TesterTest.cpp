@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest/QTest>
@@ -45,11 +46,11 @@ TEST_P(TesterTiles, RepeatTheImageFromTheTopLeftWithItsPeriod) {
   tester.show();
   const QImage shown = tester.grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(shown.size(), QSize(kW, kH));
-  const QRect button = tester.btnOK->geometry();
+  const QRect button = tester.btnOK->geometry(), status = tester.lblStatus->geometry();
   int checked = 0, wrong = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
-      if (!OutsideText(x, y) || button.contains(x, y)) continue;
+      if (!OutsideText(x, y) || button.contains(x, y) || status.contains(x, y)) continue;
       ++checked;
       if ((shown.pixel(x, y) & 0xFFFFFF) != (TilePixel(tile, x, y) & 0xFFFFFF) && wrong++ < 5)
         ADD_FAILURE() << "pixel " << x << "," << y;
@@ -97,6 +98,38 @@ TEST(Tester, SampleTextInSixteenColoursInBothColumns) {
   }
   // Nothing below the last line's text.
   for (int x = 0; x < kW; ++x) ASSERT_EQ(picture.pixel(x, 620) & 0xFFFFFF, TilePixel(tile, x, 620) & 0xFFFFFF) << x;
+}
+
+TEST(Tester, StatusTextGivesTheSeamScoreOfTheTileShown) {
+  TPixelBuffer flat;
+  flat.Allocate(40, 30, 0, 24);
+  TPixelBuffer ramp;
+  ramp.Allocate(40, 30, 0, 24);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) ramp.Row24(y)[x] = {uint8_t(x * 6), uint8_t(x * 6), uint8_t(x * 6)};
+  struct Case {
+    const TPixelBuffer* tile;
+    const char* text;
+  };
+  // The ramp: 6 per step inside across, 234 where it wraps, flat downwards:
+  // (30 * 234 / 70) / (30 * 39 * 6 / 2330).
+  const Case cases[] = {{&flat, "Seam score 1.00 (seamless)"}, {&ramp, "Seam score 33.29 (visible seam)"}};
+  TfTester tester;
+  for (const Case& c : cases) {
+    tester.SetImage(*c.tile);
+    tester.resize(kW, kH);
+    tester.show();
+    EXPECT_EQ(tester.lblStatus->text().toStdString(), c.text);
+    EXPECT_TRUE(tester.lblStatus->isVisible());
+    // The text is on the window, over the tiles, beside the button.
+    const QRect at = tester.lblStatus->geometry();
+    EXPECT_TRUE(tester.rect().contains(at)) << at.x() << "," << at.y();
+    EXPECT_FALSE(at.intersects(tester.btnOK->geometry()));
+  }
+  // Nothing to measure: no score.
+  tester.SetImage(TPixelBuffer());
+  EXPECT_FALSE(tester.lblStatus->isVisible());
+  EXPECT_TRUE(tester.lblStatus->text().isEmpty());
 }
 
 TEST(Tester, ResizeRepaintsAtTheNewSize) {
