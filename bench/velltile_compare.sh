@@ -19,9 +19,10 @@
 #            ImageMagick -distort SRT 45, point filter, tiled virtual pixels
 # Our side runs `velltile replay LOG --input in.bmp --output out.bmp` with a one-line
 # log; when the tree has no velltile program it runs bench/velltile_bench --process,
-# the same road in one process. Times: median of VELLTILE_RUNS runs (default 5), CPU
-# (user + system) and wall. Our save ends with fsync (a saved picture survives a
-# crash); the tools do not, so our wall times include waiting for the disk.
+# the same road in one process. Times: median of VELLTILE_RUNS runs (default 7: on a
+# virtual machine the first touch of fresh memory makes single runs jump), CPU (user +
+# system) and wall. Our save ends with fsync (a saved picture survives a crash); the
+# tools do not, so our wall times include waiting for the disk.
 #   bench/velltile_compare.sh          builds in build-bench-velltile and runs
 #   VELL_SOURCE_DIR=/path ...          configures another source tree (same layout)
 #   VELL_BENCH_BUILD=/path ...         uses an existing tree configured with -DVELL_BENCH=ON
@@ -50,7 +51,7 @@ printf 'Gaussian Blur, Blurriness 2\n' >gblur.log
 printf 'Resize Smooth, Width 1024, Height 1024\n' >resize.log
 printf 'Rotate Angle, Angle 45\n' >rotate.log
 
-python3 - "$work" "$magick" "${VELLTILE_RUNS:-5}" "${ours[@]}" <<'PY'
+python3 - "$work" "$magick" "${VELLTILE_RUNS:-7}" "${ours[@]}" <<'PY'
 import math, subprocess, sys
 from compare_lib import timed, ratio
 
