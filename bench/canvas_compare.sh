@@ -9,41 +9,24 @@
 #   bench/canvas_compare.sh         builds in build-bench-canvas and runs
 #   CANVAS_RUNS=3                   runs of each tool command (median taken)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build-bench-canvas"
-cmake -S "$root" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target canvas_bench >/dev/null
+. "$(dirname "$0")/compare_lib.sh"
+bench_build "$(cd "$(dirname "$0")/.." && pwd)/build-bench-canvas" canvas_bench
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/canvas_compare.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bench_workdir canvas_compare
 "$build/bench/canvas_bench" --write-ppm="$work/walled.ppm"
 "$build/bench/canvas_bench" --write-flat-ppm="$work/flat.ppm"
 json="$build/canvas_bench.json"
 "$build/bench/canvas_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
-magick=convert
-command -v convert-im6.q16 >/dev/null && magick=convert-im6.q16
-export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-# ImageMagick's own resource policy for these runs only: the system's may cap the picture's
-# area below 4096 x 4096, which makes the fill fail.
-cat >"$work/policy.xml" <<'XML'
-<policymap>
-  <policy domain="resource" name="memory" value="4GiB"/>
-  <policy domain="resource" name="map" value="8GiB"/>
-  <policy domain="resource" name="area" value="1GP"/>
-</policymap>
-XML
-export MAGICK_CONFIGURE_PATH="$work"
-have_vips=0; command -v vips >/dev/null && have_vips=1
-have_magick=0; command -v "$magick" >/dev/null && have_magick=1
+bench_tools
 for p in walled flat; do
   [ "$have_vips" = 1 ] && vips copy "$work/$p.ppm" "$work/$p.v"
   [ "$have_magick" = 1 ] && "$magick" "$work/$p.ppm" "$work/$p.mpc"
 done
 
 python3 - "$json" "$work" "$have_vips" "$have_magick" "$magick" "${CANVAS_RUNS:-3}" <<'PY'
+import compare_lib
 import json, resource, subprocess, sys, time
 
 bench, work, have_vips, have_magick, magick, runs = sys.argv[1:7]
@@ -53,17 +36,7 @@ ours = {b["run_name"].split("/")[0]: b for b in json.load(open(bench))["benchmar
 
 def timed(cmd):
     """Median wall and CPU milliseconds of a command, or None when it fails."""
-    walls, cpus = [], []
-    for _ in range(runs):
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        t = time.perf_counter()
-        r = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if r.returncode != 0:
-            return None
-        walls.append((time.perf_counter() - t) * 1000)
-        after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        cpus.append(((after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)) * 1000)
-    return sorted(walls)[len(walls) // 2], sorted(cpus)[len(cpus) // 2]
+    return compare_lib.timed(cmd, runs)
 
 p = ours["BM_ReadWritePass"]
 print("4096 x 4096, one thread each")

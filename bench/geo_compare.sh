@@ -9,15 +9,10 @@
 #   VELL_SOURCE_DIR=/path ...       configures another source tree (same layout)
 #   GEO_RUNS=3                      runs of each tool command (median taken)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-src="${VELL_SOURCE_DIR:-$root}"
-build="$root/build-bench-geo"
-cmake -S "$src" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target geo_bench >/dev/null
+. "$(dirname "$0")/compare_lib.sh"
+bench_build "$(cd "$(dirname "$0")/.." && pwd)/build-bench-geo" geo_bench
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/geo_compare.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bench_workdir geo_compare
 "$build/bench/geo_bench" --write-ppm="$work/in.ppm"
 
 json="$build/geo_bench.json"
@@ -25,28 +20,14 @@ json="$build/geo_bench.json"
   --benchmark_out="$json" --benchmark_out_format=json >/dev/null
 
 # ImageMagick: the versioned binary when present (no wrapper in the timing).
-magick=convert
-command -v convert-im6.q16 >/dev/null && magick=convert-im6.q16
-
-export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-# ImageMagick's own resource policy for these runs only: the system's may cap memory well
-# below the 512 MB of an 8192 x 8192 result, which would time its disk cache instead.
-cat >"$work/policy.xml" <<'XML'
-<policymap>
-  <policy domain="resource" name="memory" value="4GiB"/>
-  <policy domain="resource" name="map" value="8GiB"/>
-  <policy domain="resource" name="area" value="1GP"/>
-</policymap>
-XML
-export MAGICK_CONFIGURE_PATH="$work"
-have_vips=0; command -v vips >/dev/null && have_vips=1
-have_magick=0; command -v "$magick" >/dev/null && have_magick=1
+bench_tools
 [ "$have_vips" = 1 ] && vips copy "$work/in.ppm" "$work/in.v"
 [ "$have_magick" = 1 ] && "$magick" "$work/in.ppm" "$work/in.mpc"
 # Gaussian Soft for vips: width height scale offset, then the rows.
 printf '3 3 16 0\n1 2 1\n2 4 2\n1 2 1\n' >"$work/soft.mat"
 
 python3 - "$json" "$work" "$have_vips" "$have_magick" "$magick" "${GEO_RUNS:-3}" <<'PY'
+import compare_lib
 import json, os, resource, subprocess, sys, time
 
 bench, work, have_vips, have_magick, magick, runs = sys.argv[1:7]
@@ -55,16 +36,11 @@ ours = {b["run_name"].split("/")[0]: b for b in json.load(open(bench))["benchmar
         if b.get("aggregate_name") == "median"}
 
 def timed(cmd):
-    """Median wall and CPU milliseconds of a command."""
-    walls, cpus = [], []
-    for _ in range(runs):
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        t = time.perf_counter()
-        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        walls.append((time.perf_counter() - t) * 1000)
-        after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        cpus.append(((after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)) * 1000)
-    return sorted(walls)[len(walls) // 2], sorted(cpus)[len(cpus) // 2]
+    """Median wall and CPU milliseconds of a command (it must succeed)."""
+    t = compare_lib.timed(cmd, runs)
+    if t is None:
+        raise subprocess.CalledProcessError(1, cmd)
+    return t
 
 i_v, o_v = f"{work}/in.v", f"{work}/out.v"
 i_m = f"{work}/in.mpc"

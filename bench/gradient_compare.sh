@@ -11,32 +11,18 @@
 #   bench/gradient_compare.sh       builds in build-bench-gradient and runs
 #   GRADIENT_RUNS=3                 runs of each tool command (median taken)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build-bench-gradient"
-cmake -S "$root" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target gradient_bench >/dev/null
+. "$(dirname "$0")/compare_lib.sh"
+bench_build "$(cd "$(dirname "$0")/.." && pwd)/build-bench-gradient" gradient_bench
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/gradient_compare.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bench_workdir gradient_compare
 json="$work/gradient_bench.json"
 "$build/bench/gradient_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
-magick=convert
-command -v convert-im6.q16 >/dev/null && magick=convert-im6.q16
-export MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-cat >"$work/policy.xml" <<'XML'
-<policymap>
-  <policy domain="resource" name="memory" value="4GiB"/>
-  <policy domain="resource" name="map" value="8GiB"/>
-  <policy domain="resource" name="area" value="1GP"/>
-</policymap>
-XML
-export MAGICK_CONFIGURE_PATH="$work"
-have_magick=0; command -v "$magick" >/dev/null && have_magick=1
+bench_tools
 
 python3 - "$json" "$work" "$have_magick" "$magick" "${GRADIENT_RUNS:-3}" <<'PY'
+import compare_lib
 import json, resource, subprocess, sys
 
 bench, work, have_magick, magick, runs = sys.argv[1:6]
@@ -50,13 +36,7 @@ for b in json.load(open(bench))["benchmarks"]:
     ours[label or name] = b["cpu_time"] * {"ms": 1, "us": 1e-3, "ns": 1e-6}[b["time_unit"]]
 
 def cpu(cmd):
-    times = []
-    for _ in range(runs):
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        times.append(((after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)) * 1000)
-    return sorted(times)[len(times) // 2]
+    return compare_lib.cpu(cmd, runs)
 
 one_pass = ours["BM_OnePass"]
 print(f"{'style':<14}{'ours ms':>10}{'x one pass':>12}")

@@ -17,42 +17,24 @@
 # (vips maplut, convert -level 10%,90%), plus a copy for reference.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-bench}
+. "$(dirname "$0")/compare_lib.sh"
 side=4096
-runs=3
 
 command -v vips >/dev/null || { echo "vips not found (package libvips-tools)" >&2; exit 1; }
 magick=$(command -v convert-im6.q16 || command -v convert || true)
 [ -n "$magick" ] || { echo "ImageMagick convert not found (package imagemagick)" >&2; exit 1; }
 
-echo "== building imaging_tool and imaging_bench in $build"
-cmake -S "$root" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target imaging_tool imaging_bench >/dev/null
+echo "== building imaging_tool and imaging_bench"
+bench_build "${1:-$(cd "$(dirname "$0")/.." && pwd)/build-bench}" imaging_tool imaging_bench
 tool=$build/bench/imaging_tool
 bench=$build/bench/imaging_bench
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_workdir imaging_compare
 cd "$work"
 
 export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
 im() { "$magick" -limit thread 1 "$@"; }
 
-# CPU milliseconds (user + system) of one run of a command.
-ms() {
-  local TIMEFORMAT='%3U %3S' t
-  t=$({ time "$@" >/dev/null 2>&1; } 2>&1) || { echo "failed: $*" >&2; exit 1; }
-  awk -v t="$t" 'BEGIN { split(t, p, " "); printf "%d", (p[1] + p[2]) * 1000 }'
-}
-best() {
-  local b=999999999 t i
-  for ((i = 0; i < runs; i++)); do
-    t=$(ms "$@")
-    ((t < b)) && b=$t
-  done
-  echo "$b"
-}
 # Our operation alone, as the tool reports it (best of the runs).
 ours_op() {
   local b=999999999 t i
@@ -62,8 +44,6 @@ ours_op() {
   done
   echo "$b"
 }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b <= 0) print "n/a"; else printf "%.2f", a / b }'; }
-sub() { awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; printf "%d", (d < 1) ? 1 : d }'; }
 
 echo "== input: ${side}x${side} 24-bit BMP; ImageMagick: $magick; vips $(vips --version | head -1)"
 "$tool" make in.bmp $side $side
@@ -88,24 +68,24 @@ for op in copy negate level; do
   esac
   vextra=()
   [ "$op" = level ] && vextra=(lut.v)
-  ours_p[$op]=$(best "$tool" "$op" in.bmp out_ours.bmp)
+  ours_p[$op]=$(best_ms "$tool" "$op" in.bmp out_ours.bmp)
   ours_o[$op]=$(ours_op "$op")
-  vips_p[$op]=$(best vips "${vop[@]}" in.bmp out_vips.bmp "${vextra[@]}")
-  vips_o[$op]=$(best vips "${vop[@]}" in.v out_vips.v "${vextra[@]}")
-  im_p[$op]=$(best im in.bmp "${iop[@]}" out_im.bmp)
+  vips_p[$op]=$(best_ms vips "${vop[@]}" in.bmp out_vips.bmp "${vextra[@]}")
+  vips_o[$op]=$(best_ms vips "${vop[@]}" in.v out_vips.v "${vextra[@]}")
+  im_p[$op]=$(best_ms im in.bmp "${iop[@]}" out_im.bmp)
   if [ "$op" = copy ]; then
-    im_o[$op]=$(best im in.mpc out_im.mpc)
+    im_o[$op]=$(best_ms im in.mpc out_im.mpc)
   else
     repeated=()
     for ((k = 0; k < 33; k++)); do repeated+=("${iop[@]}"); done
-    once=$(best im in.mpc "${iop[@]}" out_im.mpc)
-    many=$(best im in.mpc "${repeated[@]}" out_im.mpc)
+    once=$(best_ms im in.mpc "${iop[@]}" out_im.mpc)
+    many=$(best_ms im in.mpc "${repeated[@]}" out_im.mpc)
     im_o[$op]=$(awk -v a="$many" -v b="$once" 'BEGIN { d = (a - b) / 32; printf "%.1f", (d < 0.1) ? 0.1 : d }')
   fi
 done
 for op in copy negate level; do
   if [ "$op" = copy ]; then vo="${vips_o[copy]} (native)"; io="${im_o[copy]} (native)"; else
-    vo=$(sub "${vips_o[$op]}" "${vips_o[copy]}"); io=${im_o[$op]}; fi
+    vo=$(minus_ms "${vips_o[$op]}" "${vips_o[copy]}"); io=${im_o[$op]}; fi
   printf '%-8s | %8s / %-15s | %8s / %-15s | %8s / %-15s\n' "$op" "${ours_p[$op]}" "${ours_o[$op]}" \
     "${vips_p[$op]}" "$vo" "${im_p[$op]}" "$io"
 done
@@ -113,7 +93,7 @@ done
 echo
 echo "ratios, theirs / ours (above 1: ours faster)"
 for op in negate level; do
-  vo=$(sub "${vips_o[$op]}" "${vips_o[copy]}")
+  vo=$(minus_ms "${vips_o[$op]}" "${vips_o[copy]}")
   io=${im_o[$op]}
   printf '%-8s whole process: vips %s, ImageMagick %s; operation: vips %s, ImageMagick %s\n' "$op" \
     "$(ratio "${vips_p[$op]}" "${ours_p[$op]}")" "$(ratio "${im_p[$op]}" "${ours_p[$op]}")" \

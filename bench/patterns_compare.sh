@@ -14,15 +14,10 @@
 #   bench/patterns_compare.sh       builds in build-bench-patterns and runs
 #   PATTERN_RUNS=3                  runs of each tool command (median taken)
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-src="${VELL_SOURCE_DIR:-$root}"
-build="$root/build-bench-patterns"
-cmake -S "$src" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target patterns_bench >/dev/null
+. "$(dirname "$0")/compare_lib.sh"
+bench_build "$(cd "$(dirname "$0")/.." && pwd)/build-bench-patterns" patterns_bench
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/patterns_compare.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bench_workdir patterns_compare
 "$build/bench/patterns_bench" --write-ppm="$work/in.ppm"
 "$build/bench/patterns_bench" --write-other-ppm="$work/other.ppm"
 
@@ -30,21 +25,7 @@ json="$build/patterns_bench.json"
 "$build/bench/patterns_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
-magick=convert
-command -v convert-im6.q16 >/dev/null && magick=convert-im6.q16
-export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-# ImageMagick's own resource policy for these runs only (the system's may cap memory
-# below what two 4096 x 4096 pictures need, which would time its disk cache instead).
-cat >"$work/policy.xml" <<'XML'
-<policymap>
-  <policy domain="resource" name="memory" value="4GiB"/>
-  <policy domain="resource" name="map" value="8GiB"/>
-  <policy domain="resource" name="area" value="1GP"/>
-</policymap>
-XML
-export MAGICK_CONFIGURE_PATH="$work"
-have_vips=0; command -v vips >/dev/null && have_vips=1
-have_magick=0; command -v "$magick" >/dev/null && have_magick=1
+bench_tools
 [ "$have_vips" = 1 ] && vips copy "$work/in.ppm" "$work/in.v"
 if [ "$have_magick" = 1 ]; then
   "$magick" "$work/in.ppm" "$work/in.mpc"
@@ -52,6 +33,7 @@ if [ "$have_magick" = 1 ]; then
 fi
 
 python3 - "$json" "$work" "$have_vips" "$have_magick" "$magick" "${PATTERN_RUNS:-3}" <<'PY'
+import compare_lib
 import json, resource, subprocess, sys, time
 
 bench, work, have_vips, have_magick, magick, runs = sys.argv[1:7]
@@ -60,16 +42,11 @@ ours = {b["run_name"].split("/")[0]: b for b in json.load(open(bench))["benchmar
         if b.get("aggregate_name") == "median"}
 
 def timed(cmd):
-    """Median wall and CPU milliseconds of a command."""
-    walls, cpus = [], []
-    for _ in range(runs):
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        t = time.perf_counter()
-        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        walls.append((time.perf_counter() - t) * 1000)
-        after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        cpus.append(((after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)) * 1000)
-    return sorted(walls)[len(walls) // 2], sorted(cpus)[len(cpus) // 2]
+    """Median wall and CPU milliseconds of a command (it must succeed)."""
+    t = compare_lib.timed(cmd, runs)
+    if t is None:
+        raise subprocess.CalledProcessError(1, cmd)
+    return t
 
 side = 4096
 i_v, t_v, o_v = f"{work}/in.v", f"{work}/t.v", f"{work}/out.v"

@@ -13,40 +13,23 @@
 # Ours: Google Benchmark's CPU time per Apply.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-bench}
+. "$(dirname "$0")/compare_lib.sh"
 side=4096
-runs=3
 
 command -v vips >/dev/null || { echo "vips not found (package libvips-tools)" >&2; exit 1; }
 
-echo "== building undo_bench and imaging_tool in $build"
-cmake -S "$root" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target undo_bench imaging_tool >/dev/null
+echo "== building undo_bench and imaging_tool"
+bench_build "${1:-$(cd "$(dirname "$0")/.." && pwd)/build-bench}" undo_bench imaging_tool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_workdir undo_compare
 cd "$work"
 export VIPS_CONCURRENCY=1
 
-ms() {
-  local TIMEFORMAT='%3U %3S' t
-  t=$({ time "$@" >/dev/null 2>&1; } 2>&1) || { echo "failed: $*" >&2; exit 1; }
-  awk -v t="$t" 'BEGIN { split(t, p, " "); printf "%d", (p[1] + p[2]) * 1000 }'
-}
-best() {
-  local b=999999999 t i
-  for ((i = 0; i < runs; i++)); do
-    t=$(ms "$@")
-    ((t < b)) && b=$t
-  done
-  echo "$b"
-}
 
 "$build/bench/imaging_tool" make in.bmp $side $side
 vips copy in.bmp in.v
-copy=$(best vips copy in.v out.v)
-invert=$(best vips invert in.v out.v)
+copy=$(best_ms vips copy in.v out.v)
+invert=$(best_ms vips invert in.v out.v)
 vips_op=$(awk -v a="$invert" -v b="$copy" 'BEGIN { d = a - b; printf "%d", (d < 1) ? 1 : d }')
 
 echo "== ours (CPU ms per iteration)"

@@ -17,15 +17,10 @@
 #   WARPS_RUNS=3                           runs of each ImageMagick command (median taken)
 #   WARPS_FILTER=Whirl                     only the benchmarks whose name holds this text
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-src="${VELL_SOURCE_DIR:-$root}"
-build="$root/build-bench-warps"
-cmake -S "$src" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DVELL_GUI=OFF \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target warps_bench >/dev/null
+. "$(dirname "$0")/compare_lib.sh"
+bench_build "$(cd "$(dirname "$0")/.." && pwd)/build-bench-warps" warps_bench
 
-work="$(mktemp -d "${TMPDIR:-/tmp}/warps_compare.XXXXXX")"
-trap 'rm -rf "$work"' EXIT
+bench_workdir warps_compare
 "$build/bench/warps_bench" --write-ppm="$work/in.ppm" --write-map="$work/map.ppm"
 
 filter="${WARPS_FILTER:-}"
@@ -34,26 +29,14 @@ json="$build/warps_bench.json"
   --benchmark_report_aggregates_only=true --benchmark_min_time=0.1 \
   --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
-magick=convert
-command -v convert-im6.q16 >/dev/null && magick=convert-im6.q16
-export MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-# ImageMagick's own resource policy for these runs only, so that it works in memory.
-cat >"$work/policy.xml" <<'XML'
-<policymap>
-  <policy domain="resource" name="memory" value="4GiB"/>
-  <policy domain="resource" name="map" value="8GiB"/>
-  <policy domain="resource" name="area" value="1GP"/>
-</policymap>
-XML
-export MAGICK_CONFIGURE_PATH="$work"
-have_magick=0
-if command -v "$magick" >/dev/null; then
-  have_magick=1
+bench_tools
+if [ "$have_magick" = 1 ]; then
   "$magick" "$work/in.ppm" "$work/in.mpc"
   "$magick" "$work/map.ppm" "$work/map.mpc"
 fi
 
 python3 - "$json" "$work" "$have_magick" "$magick" "${WARPS_RUNS:-3}" "$filter" <<'PY'
+import compare_lib
 import json, resource, subprocess, sys, time
 
 bench, work, have_magick, magick, runs, filt = sys.argv[1:7]
@@ -62,16 +45,11 @@ ours = {b["run_name"].split("/")[0]: b for b in json.load(open(bench))["benchmar
         if b.get("aggregate_name") == "median"}
 
 def timed(cmd):
-    """Median wall and CPU milliseconds of a command."""
-    walls, cpus = [], []
-    for _ in range(runs):
-        before = resource.getrusage(resource.RUSAGE_CHILDREN)
-        t = time.perf_counter()
-        subprocess.run(cmd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        walls.append((time.perf_counter() - t) * 1000)
-        after = resource.getrusage(resource.RUSAGE_CHILDREN)
-        cpus.append(((after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)) * 1000)
-    return sorted(walls)[len(walls) // 2], sorted(cpus)[len(cpus) // 2]
+    """Median wall and CPU milliseconds of a command (it must succeed)."""
+    t = compare_lib.timed(cmd, runs)
+    if t is None:
+        raise subprocess.CalledProcessError(1, cmd)
+    return t
 
 i, m = f"{work}/in.mpc", f"{work}/map.mpc"
 lim = ["-limit", "thread", "1"]

@@ -2,11 +2,22 @@
 
 #include "editor/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <limits>
+#include <memory>
+#include <new>
+#include <span>
+#include <string_view>
 
 namespace vell {
 
@@ -77,11 +88,22 @@ struct THeader {
   int paletteEntrySize = 4;
 };
 
+// Bytes of one uncompressed file row, padded to a whole number of 32-bit words.
+uint64_t FileRowBytes(const THeader& h) { return ((static_cast<uint64_t>(h.width) * h.bitCount + 31) / 32) * 4; }
+
+TBmpResult CheckRowsInFile(const THeader& h, uint64_t fileSize) {
+  if (h.offBits > fileSize) return Fail("The BMP pixel data offset lies outside the file");
+  const uint64_t need = FileRowBytes(h) * static_cast<uint64_t>(h.height);
+  if (need > fileSize - h.offBits) return Fail("The BMP file is truncated (pixel data)");
+  return TBmpResult{true, {}};
+}
+
 class TDecoder {
  public:
   TDecoder(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-  TBmpResult Run(TPixelBuffer& picture, uint64_t maxPixels) {
+  // The header and the colour table, with the picture's size checked.
+  TBmpResult Prepare(uint64_t maxPixels) {
     if (TBmpResult r = ReadHeader(); !r) return r;
     if (h_.width <= 0 || h_.height <= 0)
       return Fail("Invalid BMP image size " + std::to_string(h_.width) + " x " +
@@ -90,16 +112,25 @@ class TDecoder {
         h_.width > std::numeric_limits<int>::max() / 4 || h_.height > std::numeric_limits<int>::max() / 4)
       return Fail("The BMP image is too large (" + std::to_string(h_.width) + " x " +
                   std::to_string(h_.height) + ")");
-    if (TBmpResult r = ReadPalette(); !r) return r;
+    return ReadPalette();
+  }
 
+  TBmpResult Run(TPixelBuffer& picture, uint64_t maxPixels) {
+    if (TBmpResult r = Prepare(maxPixels); !r) return r;
+    const bool rle = h_.compression == kBiRle8 || h_.compression == kBiRle4;
+    // Uncompressed rows must all be in the file before their memory is taken.
+    if (!rle)
+      if (TBmpResult r = CheckRowsInFile(h_, size_); !r) return r;
     TPixelBuffer out;
     out.Allocate(static_cast<int>(h_.width), static_cast<int>(h_.height), 0, 24);
     if (out.Empty()) return Fail("Out of memory for the BMP image");
-    TBmpResult r = (h_.compression == kBiRle8 || h_.compression == kBiRle4) ? DecodeRle(out) : DecodeRows(out);
+    TBmpResult r = rle ? DecodeRle(out) : DecodeRows(out);
     if (!r) return r;
     picture = std::move(out);
     return TBmpResult{true, {}};
   }
+
+  const THeader& Header() const { return h_; }
 
  private:
   TBmpResult ReadHeader() {
@@ -193,10 +224,8 @@ class TDecoder {
   TRGB24 Colour(uint32_t index) const { return index < paletteSize_ ? palette_[index] : TRGB24{0, 0, 0}; }
 
   TBmpResult DecodeRows(TPixelBuffer& out) {
-    const uint64_t rowBytes = ((static_cast<uint64_t>(h_.width) * h_.bitCount + 31) / 32) * 4;
-    if (h_.offBits > size_) return Fail("The BMP pixel data offset lies outside the file");
-    const uint64_t need = rowBytes * static_cast<uint64_t>(h_.height);
-    if (need > size_ - h_.offBits) return Fail("The BMP file is truncated (pixel data)");
+    if (TBmpResult r = CheckRowsInFile(h_, size_); !r) return r;
+    const uint64_t rowBytes = FileRowBytes(h_);
     const TChannel red = TChannel::FromMask(h_.masks[0]), green = TChannel::FromMask(h_.masks[1]),
                    blue = TChannel::FromMask(h_.masks[2]);
     const int w = static_cast<int>(h_.width), hgt = static_cast<int>(h_.height);
@@ -294,13 +323,93 @@ class TDecoder {
   uint32_t paletteSize_ = 0;
 };
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(static_cast<uint8_t>(x));
-  v.push_back(static_cast<uint8_t>(x >> 8));
+// The 54-byte file and info header of a bottom-up, uncompressed picture.
+std::array<uint8_t, 54> InfoHeader(uint32_t width, uint32_t height, uint16_t bitCount) {
+  const uint32_t rowBytes = ((width * bitCount + 31) / 32) * 4;
+  const uint32_t imageSize = rowBytes * height;
+  std::array<uint8_t, 54> h{};
+  auto put16 = [&](size_t at, uint32_t v) {
+    h[at] = static_cast<uint8_t>(v);
+    h[at + 1] = static_cast<uint8_t>(v >> 8);
+  };
+  auto put32 = [&](size_t at, uint32_t v) {
+    put16(at, v & 0xFFFF);
+    put16(at + 2, v >> 16);
+  };
+  h[0] = 'B';
+  h[1] = 'M';
+  put32(2, 54 + imageSize);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, width);
+  put32(22, height);
+  put16(26, 1);
+  put16(28, bitCount);
+  put32(30, kBiRgb);
+  put32(34, imageSize);
+  put32(38, 2835);  // 72 dpi
+  put32(42, 2835);
+  return h;
 }
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
+
+// 0 when every byte the pieces ask for was read from `offset` on; else the
+// errno, or -1 when the file ended first.
+int ReadPieces(int fd, uint64_t offset, iovec* iov, int count) {
+  while (count > 0) {
+    const ssize_t n = ::preadv(fd, iov, count, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (n == 0) return -1;
+    offset += static_cast<uint64_t>(n);
+    size_t left = static_cast<size_t>(n);
+    while (count > 0 && left >= iov->iov_len) {
+      left -= iov->iov_len;
+      ++iov;
+      --count;
+    }
+    if (count > 0) {
+      iov->iov_base = static_cast<uint8_t*>(iov->iov_base) + left;
+      iov->iov_len -= left;
+    }
+  }
+  return 0;
+}
+
+TBmpResult ReadFailure(int err) {
+  if (err < 0) return Fail("The BMP file is truncated (pixel data)");
+  return Fail(std::string("Cannot read the BMP file (") + std::strerror(err) + ")");
+}
+
+// Uncompressed 24-bit rows are laid out in the file as in memory, padding
+// included, so they are read straight into the rows, many per call.
+TBmpResult ReadRows24(int fd, const THeader& h, uint64_t fileSize, TPixelBuffer& picture) {
+  if (TBmpResult r = CheckRowsInFile(h, fileSize); !r) return r;
+  TPixelBuffer out;
+  out.Allocate(static_cast<int>(h.width), static_cast<int>(h.height), 0, 24);
+  if (out.Empty()) return Fail("Out of memory for the BMP image");
+  const int rows = out.Height();
+  const size_t rowBytes = static_cast<size_t>(out.BytesPerLine());
+  if (h.topDown) {
+    iovec all{out.Bits(), rowBytes * static_cast<size_t>(rows)};
+    if (int err = ReadPieces(fd, h.offBits, &all, 1)) return ReadFailure(err);
+  } else {
+    std::vector<iovec> iov(static_cast<size_t>(std::min(rows, IOV_MAX)));
+    for (int done = 0; done < rows;) {
+      const int count = std::min(rows - done, IOV_MAX);
+      // File row k is picture row rows - 1 - k (the file is bottom-up).
+      for (int i = 0; i < count; ++i) iov[static_cast<size_t>(i)] = iovec{out.Row(rows - 1 - (done + i)), rowBytes};
+      if (int err = ReadPieces(fd, h.offBits + static_cast<uint64_t>(done) * rowBytes, iov.data(), count))
+        return ReadFailure(err);
+      done += count;
+    }
+  }
+  // Whatever the file kept in its row padding stays out of the picture.
+  if (const int gap = out.Gap(); gap > 0)
+    for (int y = 0; y < rows; ++y) std::memset(out.Row(y) + rowBytes - static_cast<size_t>(gap), 0, static_cast<size_t>(gap));
+  picture = std::move(out);
+  return TBmpResult{true, {}};
 }
 
 }  // namespace
@@ -310,55 +419,62 @@ TBmpResult ReadBmp(const uint8_t* data, size_t size, TPixelBuffer& picture, uint
   return TDecoder(data, size).Run(picture, maxPixels);
 }
 
+TBmpResult ReadBmpFromFile(int fd, uint64_t fileSize, TPixelBuffer& picture, uint64_t maxPixels) {
+  // Every header field lies within the first bytes; the rows come after.
+  constexpr size_t kPrefix = 64 * 1024;
+  const size_t prefixSize = static_cast<size_t>(std::min<uint64_t>(fileSize, kPrefix));
+  std::vector<uint8_t> prefix(prefixSize);
+  iovec head{prefix.data(), prefixSize};
+  if (int err = ReadPieces(fd, 0, &head, 1)) return err < 0 ? Fail("Not a BMP file") : ReadFailure(err);
+  if (prefixSize == fileSize) return ReadBmp(prefix.data(), prefixSize, picture, maxPixels);
+
+  TDecoder decoder(prefix.data(), prefixSize);
+  if (TBmpResult r = decoder.Prepare(maxPixels); !r) return r;
+  const THeader& h = decoder.Header();
+  if (h.compression == kBiRgb && h.bitCount == 24) return ReadRows24(fd, h, fileSize, picture);
+
+  // Other layouts are converted pixel by pixel anyway: decode the whole file.
+  if (fileSize > SIZE_MAX) return Fail("The file is too large to be a BMP image");
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[static_cast<size_t>(fileSize)]);
+  if (!bytes) return Fail("Out of memory for the BMP image");
+  std::memcpy(bytes.get(), prefix.data(), prefixSize);
+  iovec rest{bytes.get() + prefixSize, static_cast<size_t>(fileSize) - prefixSize};
+  if (int err = ReadPieces(fd, prefixSize, &rest, 1)) return ReadFailure(err);
+  return ReadBmp(bytes.get(), static_cast<size_t>(fileSize), picture, maxPixels);
+}
+
 TBmpResult ReadBmpFile(const std::string& path, TPixelBuffer& picture, uint64_t maxPixels) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail("Cannot open file " + path);
-  in.seekg(0, std::ios::end);
-  const std::streamoff length = in.tellg();
-  in.seekg(0, std::ios::beg);
-  // The largest sensible file: the biggest picture at 32 bits plus headers.
-  if (length < 0 || static_cast<uint64_t>(length) > maxPixels * 4 + (1u << 20))
-    return Fail("The file is too large to be a BMP image: " + path);
-  std::vector<uint8_t> bytes(static_cast<size_t>(length));
-  if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), length))
-    return Fail("Cannot read file " + path);
-  TBmpResult r = ReadBmp(bytes.data(), bytes.size(), picture, maxPixels);
-  if (!r) r.error += ": " + path;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Fail("Cannot open file " + path);
+  struct stat st {};
+  TBmpResult r;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    r = Fail("Cannot read file " + path);
+  } else if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxPixels * 4 + (1u << 20)) {
+    // The largest sensible file: the biggest picture at 32 bits plus headers.
+    r = Fail("The file is too large to be a BMP image: " + path);
+  } else {
+    r = ReadBmpFromFile(fd, static_cast<uint64_t>(st.st_size), picture, maxPixels);
+    if (!r) r.error += ": " + path;
+  }
+  ::close(fd);
   return r;
 }
 
 std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
   const uint32_t w = static_cast<uint32_t>(picture.Width()), h = static_cast<uint32_t>(picture.Height());
-  const uint32_t rowBytes = ((w * 24 + 31) / 32) * 4;
-  const uint32_t imageSize = rowBytes * h;
-  std::vector<uint8_t> v;
-  v.reserve(54 + imageSize);
-  v.push_back('B');
-  v.push_back('M');
-  Put32(v, 54 + imageSize);
-  Put32(v, 0);
-  Put32(v, 54);
-  Put32(v, 40);
-  Put32(v, w);
-  Put32(v, h);
-  Put16(v, 1);
-  Put16(v, 24);
-  Put32(v, kBiRgb);
-  Put32(v, imageSize);
-  Put32(v, 2835);  // 72 dpi
-  Put32(v, 2835);
-  Put32(v, 0);
-  Put32(v, 0);
+  const size_t rowBytes = ((w * 24 + 31) / 32) * 4;
+  const std::array<uint8_t, 54> header = InfoHeader(w, h, 24);
+  std::vector<uint8_t> v(54 + rowBytes * h);
+  std::memcpy(v.data(), header.data(), header.size());
   for (uint32_t fileRow = 0; fileRow < h; ++fileRow) {
     const int y = static_cast<int>(h - 1 - fileRow);
-    const size_t start = v.size();
-    v.resize(start + rowBytes, 0);
+    uint8_t* d = v.data() + 54 + rowBytes * fileRow;
     if (picture.BitCount() == 24) {
       // Rows are stored B,G,R already.
-      std::memcpy(v.data() + start, picture.Row(y), size_t(w) * 3);
+      std::memcpy(d, picture.Row(y), size_t(w) * 3);
       continue;
     }
-    uint8_t* d = v.data() + start;
     for (uint32_t x = 0; x < w; ++x, d += 3) picture.ReadPixel(y, static_cast<int>(x), d[0], d[1], d[2]);
   }
   return v;
@@ -366,44 +482,47 @@ std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture) {
 
 std::vector<uint8_t> EncodeBmp16(const TPixelBuffer& picture) {
   const uint32_t w = static_cast<uint32_t>(picture.Width()), h = static_cast<uint32_t>(picture.Height());
-  const uint32_t rowBytes = ((w * 16 + 31) / 32) * 4;
-  const uint32_t imageSize = rowBytes * h;
-  std::vector<uint8_t> v;
-  v.reserve(54 + imageSize);
-  v.push_back('B');
-  v.push_back('M');
-  Put32(v, 54 + imageSize);
-  Put32(v, 0);
-  Put32(v, 54);
-  Put32(v, 40);
-  Put32(v, w);
-  Put32(v, h);
-  Put16(v, 1);
-  Put16(v, 16);
-  Put32(v, kBiRgb);
-  Put32(v, imageSize);
-  Put32(v, 2835);
-  Put32(v, 2835);
-  Put32(v, 0);
-  Put32(v, 0);
+  const size_t rowBytes = ((w * 16 + 31) / 32) * 4;
+  const std::array<uint8_t, 54> header = InfoHeader(w, h, 16);
+  std::vector<uint8_t> v(54 + rowBytes * h);
+  std::memcpy(v.data(), header.data(), header.size());
   for (uint32_t fileRow = 0; fileRow < h; ++fileRow) {
     const int y = static_cast<int>(h - 1 - fileRow);
-    const size_t start = v.size();
-    for (uint32_t x = 0; x < w; ++x) {
+    uint8_t* d = v.data() + 54 + rowBytes * fileRow;
+    for (uint32_t x = 0; x < w; ++x, d += 2) {
       uint8_t b = 0, g = 0, r = 0;
       picture.ReadPixel(y, static_cast<int>(x), b, g, r);
-      Put16(v, static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)));
+      const uint16_t p = static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+      d[0] = static_cast<uint8_t>(p);
+      d[1] = static_cast<uint8_t>(p >> 8);
     }
-    v.resize(start + rowBytes, 0);
   }
   return v;
 }
 
 TBmpResult WriteBmpFile(const std::string& path, const TPixelBuffer& picture) {
   if (picture.Empty()) return Fail("There is no image to write");
-  const std::vector<uint8_t> bytes = EncodeBmp24(picture);
-  const TFileResult r =
-      ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  TFileResult r;
+  if (picture.BitCount() == 24) {
+    // The header, then each row's pixels straight from the picture, bottom
+    // row first, each followed by zero padding to a whole word.
+    const uint32_t w = static_cast<uint32_t>(picture.Width());
+    const int h = picture.Height();
+    const std::array<uint8_t, 54> header = InfoHeader(w, static_cast<uint32_t>(h), 24);
+    static constexpr char kZeros[4] = {};
+    const size_t pixels = size_t(w) * 3, pad = (4 - pixels % 4) % 4;
+    std::vector<std::string_view> pieces;
+    pieces.reserve(1 + (pad ? 2 : 1) * static_cast<size_t>(h));
+    pieces.emplace_back(reinterpret_cast<const char*>(header.data()), header.size());
+    for (int y = h - 1; y >= 0; --y) {
+      pieces.emplace_back(reinterpret_cast<const char*>(picture.Row(y)), pixels);
+      if (pad) pieces.emplace_back(kZeros, pad);
+    }
+    r = ReplaceFileContents(path, std::span<const std::string_view>(pieces));
+  } else {
+    const std::vector<uint8_t> bytes = EncodeBmp24(picture);
+    r = ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
   if (!r.ok) return Fail(r.message);
   return TBmpResult{true, {}};
 }

@@ -28,15 +28,23 @@ struct TBmpResult {
 // On failure `picture` is left unchanged.
 TBmpResult ReadBmp(const uint8_t* data, size_t size, TPixelBuffer& picture,
                    uint64_t maxPixels = kBmpMaxPixels);
+// Reads `path` (a regular file). Uncompressed 24-bit rows go from the file
+// straight into the picture's rows, many rows per call; other layouts are
+// read whole and decoded as ReadBmp does.
 TBmpResult ReadBmpFile(const std::string& path, TPixelBuffer& picture,
                        uint64_t maxPixels = kBmpMaxPixels);
+// The same from an open file of `fileSize` bytes (read with pread, the file
+// position is not used); messages as ReadBmp's, without the path.
+TBmpResult ReadBmpFromFile(int fd, uint64_t fileSize, TPixelBuffer& picture,
+                           uint64_t maxPixels = kBmpMaxPixels);
 
 // A bottom-up, uncompressed 24-bit BMP of a 24-bit buffer.
 std::vector<uint8_t> EncodeBmp24(const TPixelBuffer& picture);
 // A bottom-up 16-bit BMP (5-5-5, no masks) of a 24-bit buffer, as a
 // 16-bit screen's bitmap is stored: each channel keeps its top five bits.
 std::vector<uint8_t> EncodeBmp16(const TPixelBuffer& picture);
-// Written through a temporary file beside `path` and a rename.
+// Written through a temporary file beside `path` and a rename; a 24-bit
+// picture's rows go to the file straight from its memory.
 TBmpResult WriteBmpFile(const std::string& path, const TPixelBuffer& picture);
 
 }  // namespace vell

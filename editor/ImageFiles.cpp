@@ -1,5 +1,9 @@
 #include "editor/ImageFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -78,7 +82,31 @@ TImageResult ReadImage(const uint8_t* data, size_t size, TPixelBuffer& picture) 
   return TImageResult::Fail("Unknown picture file format (not BMP, JPEG, GIF or PNG)");
 }
 
+namespace {
+
+// A BMP file is read straight into its picture rather than whole into memory
+// first; false when the file is not one (or cannot be looked at), and the
+// general road reports why.
+bool ReadBmpDirect(const std::string& path, TPixelBuffer& picture, TImageResult& result) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  char magic[2] = {};
+  const bool bmp = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 2 &&
+                   static_cast<uint64_t>(st.st_size) <= uint64_t{kImageMaxPixels} * 4 + (1u << 20) &&
+                   ::pread(fd, magic, 2, 0) == 2 && magic[0] == 'B' && magic[1] == 'M';
+  if (bmp) {
+    const TBmpResult r = ReadBmpFromFile(fd, static_cast<uint64_t>(st.st_size), picture, kImageMaxPixels);
+    result = r ? TImageResult{} : TImageResult::Fail(path + ": " + r.error);
+  }
+  ::close(fd);
+  return bmp;
+}
+
+}  // namespace
+
 TImageResult ReadImageFile(const std::string& path, TPixelBuffer& picture) {
+  if (TImageResult direct; ReadBmpDirect(path, picture, direct)) return direct;
   std::string bytes;
   // No picture we accept needs more than its pixels at 32 bits plus headers.
   const TFileResult f = ReadFileBytes(path, bytes, size_t(kImageMaxPixels) * 4 + (1u << 20));
@@ -146,8 +174,14 @@ TSaveResult EncodeImage(TImageFormat format, const TPixelBuffer& picture, const 
 }
 
 TSaveResult SaveImageFile(const std::string& path, const TPixelBuffer& picture, const TSaveOptions& options) {
+  const TImageFormat format = SaveFormatForPath(path);
+  if (format == TImageFormat::Bmp && options.ScreenBits != 16 && !picture.Empty() && picture.BitCount() == 24) {
+    // Rows go to the file straight from the picture.
+    const TBmpResult w = WriteBmpFile(path, picture);
+    return w ? TSaveResult{} : TSaveResult{TSaveOutcome::Failed, w.error};
+  }
   std::vector<uint8_t> bytes;
-  TSaveResult r = EncodeImage(SaveFormatForPath(path), picture, options, bytes);
+  TSaveResult r = EncodeImage(format, picture, options, bytes);
   if (r.Outcome != TSaveOutcome::Saved) {
     if (r.Outcome == TSaveOutcome::Failed) r.Error = "Cannot save " + path + ": " + r.Error;
     return r;

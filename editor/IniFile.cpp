@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -99,6 +100,11 @@ TFileResult ReadFileBytes(const std::string& path, std::string& out, size_t maxS
 }
 
 TFileResult ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  const std::string_view pieces[1] = {bytes};
+  return ReplaceFileContents(path, std::span<const std::string_view>(pieces));
+}
+
+TFileResult ReplaceFileContents(const std::string& path, std::span<const std::string_view> pieces) {
   // Replace the target of a link, not the link itself.
   std::string target = path;
   if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -121,17 +127,34 @@ TFileResult ReplaceFileContents(const std::string& path, std::string_view bytes)
     mode = 0666 & ~mask;
   }
   ::fchmod(fd, mode);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
+  // Up to IOV_MAX pieces per call; a short write resumes inside its piece.
+  size_t piece = 0, offset = 0;
+  while (piece < pieces.size()) {
+    iovec iov[IOV_MAX];
+    int count = 0;
+    for (size_t i = piece; i < pieces.size() && count < IOV_MAX; ++i) {
+      const size_t skip = i == piece ? offset : 0;
+      if (pieces[i].size() == skip) continue;
+      iov[count].iov_base = const_cast<char*>(pieces[i].data() + skip);
+      iov[count].iov_len = pieces[i].size() - skip;
+      ++count;
+    }
+    if (count == 0) break;
+    ssize_t n = ::writev(fd, iov, count);
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      int err = n < 0 ? errno : EIO;
       ::close(fd);
       ::unlink(temp.c_str());
       return Failure("Cannot write", path, err);
     }
-    done += static_cast<size_t>(n);
+    size_t left = static_cast<size_t>(n);
+    while (piece < pieces.size() && left >= pieces[piece].size() - offset) {
+      left -= pieces[piece].size() - offset;
+      ++piece;
+      offset = 0;
+    }
+    offset += left;
   }
   if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
     int err = errno;

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,9 @@ TFileResult ReadFileBytes(const std::string& path, std::string& out, size_t maxS
 // link stays, its target is replaced); an existing file's permission bits are
 // kept, a new file gets 0644 less the umask.
 TFileResult ReplaceFileContents(const std::string& path, std::string_view bytes);
+// The same for contents in pieces, written in order with gathered writes (a
+// picture's rows straight from its memory, without joining them first).
+TFileResult ReplaceFileContents(const std::string& path, std::span<const std::string_view> pieces);
 
 // Numeric conversions of INI values; std::nullopt when the text does not
 // convert. Integers: optional sign, decimal digits, or '$' / "0x" hex (a

@@ -9,6 +9,8 @@
 #include <new>
 #include <utility>
 
+#include <sys/mman.h>
+
 #include "imaging/Colour.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -97,6 +99,83 @@ void TPixelBuffer::Describe(int width, int height, int formatCode, int bitCount)
   }
 }
 
+namespace {
+
+// The address sanitizer only sees memory from the allocator; under it every
+// block comes from calloc so that pixel loops stay checked.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMapLargeBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMapLargeBlocks = false;
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+}  // namespace
+
+TPixelMemory::TPixelMemory(TPixelMemory&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)) {}
+
+TPixelMemory& TPixelMemory::operator=(TPixelMemory&& other) noexcept {
+  if (this != &other) {
+    Clear();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+    mapped_ = std::exchange(other.mapped_, 0);
+  }
+  return *this;
+}
+
+void TPixelMemory::Clear() {
+  if (data_ != nullptr) {
+    if (mapped_ != 0)
+      ::munmap(data_, mapped_);
+    else
+      std::free(data_);
+  }
+  data_ = nullptr;
+  size_ = 0;
+  mapped_ = 0;
+}
+
+bool TPixelMemory::Reset(size_t size) {
+  Clear();
+  if (size == 0) return true;
+  if (kMapLargeBlocks && size >= kHugePage && size <= SIZE_MAX - 2 * kHugePage) {
+    // Over-map by one huge page, keep the aligned part and return the rest,
+    // so the block starts on a huge-page boundary.
+    const size_t page = 4096;
+    const size_t length = (size + page - 1) / page * page;
+    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw != MAP_FAILED) {
+      const uintptr_t start = reinterpret_cast<uintptr_t>(raw);
+      const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);
+      if (aligned > start) ::munmap(raw, aligned - start);
+      const uintptr_t end = start + length + kHugePage;
+      if (end > aligned + length) ::munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
+#ifdef MADV_HUGEPAGE
+      ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+#endif
+      data_ = reinterpret_cast<uint8_t*>(aligned);
+      size_ = size;
+      mapped_ = length;
+      return true;
+    }
+  }
+  data_ = static_cast<uint8_t*>(std::calloc(size, 1));
+  if (data_ == nullptr) return false;
+  size_ = size;
+  return true;
+}
+
 TPixelBuffer::TPixelBuffer(TPixelBuffer&& other) noexcept { *this = std::move(other); }
 
 TPixelBuffer& TPixelBuffer::operator=(TPixelBuffer&& other) noexcept {
@@ -110,7 +189,7 @@ TPixelBuffer& TPixelBuffer::operator=(TPixelBuffer&& other) noexcept {
   info_ = std::exchange(other.info_, TBitmapInfo{});
   bits_ = std::move(other.bits_);
   rows_ = std::move(other.rows_);
-  other.bits_.clear();
+  other.bits_.Clear();
   other.rows_.clear();
   blueShift_ = std::exchange(other.blueShift_, 0);
   greenShift_ = std::exchange(other.greenShift_, 0);
@@ -128,10 +207,9 @@ void TPixelBuffer::Allocate(int width, int height, int formatCode, int bitCount)
   if (wantFormat == 0 && wantBits == 32) wantFormat = 888;
   const int wantHeight = height == INT_MIN ? INT_MAX : std::abs(height);
   if (width == width_ && wantHeight == height_ && wantFormat == formatCode_ && wantBits == bitCount_ &&
-      !bits_.empty())
+      !bits_.Empty())
     return;
-  bits_.clear();
-  bits_.shrink_to_fit();
+  bits_.Clear();
   rows_.clear();
   const bool supported = wantBits == 1 || wantBits == 4 || wantBits == 8 || wantBits == 16 || wantBits == 24 ||
                          wantBits == 32;
@@ -144,18 +222,14 @@ void TPixelBuffer::Allocate(int width, int height, int formatCode, int bitCount)
     return;
   }
   Describe(width, wantHeight, formatCode, wantBits);
-  try {
-    bits_.assign(static_cast<size_t>(bytesPerLine_) * static_cast<size_t>(height_), 0);
-  } catch (const std::bad_alloc&) {
-    bits_.clear();
+  if (!bits_.Reset(static_cast<size_t>(bytesPerLine_) * static_cast<size_t>(height_)))
     Describe(0, 0, 0, wantBits);
-  }
   RebuildRows();
 }
 
 void TPixelBuffer::RebuildRows() {
-  rows_.assign(bits_.empty() ? 0 : static_cast<size_t>(height_), nullptr);
-  for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = bits_.data() + i * static_cast<size_t>(bytesPerLine_);
+  rows_.assign(bits_.Empty() ? 0 : static_cast<size_t>(height_), nullptr);
+  for (size_t i = 0; i < rows_.size(); ++i) rows_[i] = bits_.Data() + i * static_cast<size_t>(bytesPerLine_);
 }
 
 void TPixelBuffer::WritePixel(int row, int column, uint32_t colour) {
@@ -389,7 +463,7 @@ void TPixelBuffer::PaintStretched(TPixelBuffer& target, int x, int y, int w, int
     copy.Allocate(width_, height_, formatCode_, bitCount_);
     if (copy.Empty()) return;
     copy.info_ = info_;
-    std::memcpy(copy.Bits(), Bits(), bits_.size());
+    std::memcpy(copy.Bits(), Bits(), bits_.Size());
     copy.PaintStretched(target, x, y, w, h);
     return;
   }
@@ -487,8 +561,8 @@ void TPixelBuffer::ScrollWrap(int dx, int dy) {
       // Whole rows move, so every row keeps its own padding at its end.
       const size_t saved = static_cast<size_t>(shift) * static_cast<size_t>(bytesPerLine_);
       std::vector<uint8_t> temp(Bits(), Bits() + saved);
-      std::memmove(Bits(), Bits() + saved, bits_.size() - saved);
-      std::memcpy(Bits() + (bits_.size() - saved), temp.data(), saved);
+      std::memmove(Bits(), Bits() + saved, bits_.Size() - saved);
+      std::memcpy(Bits() + (bits_.Size() - saved), temp.data(), saved);
     }
   }
   if (dx != 0) {

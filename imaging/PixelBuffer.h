@@ -43,6 +43,34 @@ struct TBitmapInfo {
   std::array<TRGBQuad, 256> bmiColors{};
 };
 
+// Zeroed pixel memory. Large blocks come straight from the kernel, which
+// hands them out zeroed (in huge pages where the system offers them), so a
+// new picture is touched once, by whoever fills it, and not first by a
+// zero-fill of our own; small blocks come from calloc.
+class TPixelMemory {
+ public:
+  TPixelMemory() = default;
+  ~TPixelMemory() { Clear(); }
+  TPixelMemory(const TPixelMemory&) = delete;
+  TPixelMemory& operator=(const TPixelMemory&) = delete;
+  TPixelMemory(TPixelMemory&& other) noexcept;
+  TPixelMemory& operator=(TPixelMemory&& other) noexcept;
+
+  // Frees what is held, then takes `size` zero bytes; false (and empty) when
+  // the memory cannot be had.
+  bool Reset(size_t size);
+  void Clear();
+  uint8_t* Data() { return data_; }
+  const uint8_t* Data() const { return data_; }
+  size_t Size() const { return size_; }
+  bool Empty() const { return size_ == 0; }
+
+ private:
+  uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+  size_t mapped_ = 0;  // length of the kernel mapping, 0 for calloc memory
+};
+
 class TPixelBuffer {
  public:
   TPixelBuffer() = default;
@@ -66,10 +94,10 @@ class TPixelBuffer {
   int BytesPerLine() const { return bytesPerLine_; }
   int Gap() const { return gap_; }
   int FormatCode() const { return formatCode_; }
-  bool Empty() const { return bits_.empty(); }
+  bool Empty() const { return bits_.Empty(); }
 
-  uint8_t* Bits() { return bits_.data(); }
-  const uint8_t* Bits() const { return bits_.data(); }
+  uint8_t* Bits() { return bits_.Data(); }
+  const uint8_t* Bits() const { return bits_.Data(); }
   const TBitmapInfo& Info() const { return info_; }
   TRGBQuad* ColorTable() { return info_.bmiColors.data(); }
   const TRGBQuad* ColorTable() const { return info_.bmiColors.data(); }
@@ -142,7 +170,7 @@ class TPixelBuffer {
   int gap_ = 0;
   int formatCode_ = 0;
   TBitmapInfo info_{};
-  std::vector<uint8_t> bits_;
+  TPixelMemory bits_;
   std::vector<uint8_t*> rows_;
   uint8_t blueShift_ = 0, greenShift_ = 0, redShift_ = 0;
   uint8_t greenPosition_ = 0, redPosition_ = 0;

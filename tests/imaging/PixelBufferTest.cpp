@@ -465,5 +465,36 @@ TEST(SampleBilinearTest, WrapsAndWeighs) {
   EXPECT_EQ(SampleBilinear(b, 1e30f, -1e30f).r, SampleBilinear(b, 1e30f, -1e30f).g);  // no crash
 }
 
+// Small blocks come from the allocator, large ones from the kernel: either
+// way a new picture reads zero everywhere, every row can be written to its
+// last byte, a new shape starts from zero again, and a move hands the memory
+// over whole.
+TEST(PixelBufferMemory, NewPicturesAreZeroAndWritableOnBothRoads) {
+  struct TShape {
+    int width, height;
+  };
+  const TShape shapes[] = {{1, 1}, {3, 2}, {256, 256}, {838, 834}, {1024, 1024}, {4096, 700}};
+  for (const TShape& s : shapes) {
+    TPixelBuffer p;
+    p.Allocate(s.width, s.height, 0, 24);
+    ASSERT_FALSE(p.Empty()) << s.width << " x " << s.height;
+    const size_t bytes = size_t(p.BytesPerLine()) * size_t(p.Height());
+    for (size_t i = 0; i < bytes; ++i) ASSERT_EQ(p.Bits()[i], 0) << s.width << " x " << s.height << " byte " << i;
+    for (int y = 0; y < p.Height(); ++y) std::memset(p.Row(y), 0xA5, size_t(p.BytesPerLine()));
+    p.Allocate(s.width + 1, s.height, 0, 24);
+    for (int y = 0; y < p.Height(); ++y)
+      for (int i = 0; i < p.BytesPerLine(); ++i) ASSERT_EQ(p.Row(y)[i], 0) << s.width << " x " << s.height;
+    p.Row(p.Height() - 1)[p.BytesPerLine() - 1] = 7;
+    TPixelBuffer moved(std::move(p));
+    EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(moved.Row(moved.Height() - 1)[moved.BytesPerLine() - 1], 7);
+    TPixelBuffer other;
+    other.Allocate(2, 2, 0, 24);
+    other = std::move(moved);
+    EXPECT_EQ(other.Width(), s.width + 1);
+    EXPECT_EQ(other.Row(other.Height() - 1)[other.BytesPerLine() - 1], 7);
+  }
+}
+
 }  // namespace
 }  // namespace vell
