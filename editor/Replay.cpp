@@ -524,7 +524,7 @@ TReplayResult Replay(std::istream& log, const TReplayOptions& options, TPixelBuf
     result.Message = "the log could not be read to its end";
     return result;
   }
-  CopyImage(session->Work(), image);
+  image = std::move(session->Work());  // the session ends here; its picture need not be copied
   result.Ok = true;
   return result;
 }
