@@ -14,36 +14,19 @@
 # system), best of 3. Ours: Google Benchmark's CPU time per score.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build-bench}
+. "$(dirname "$0")/compare_lib.sh"
 side=4096
-runs=3
 
 command -v vips >/dev/null || { echo "vips not found (package libvips-tools)" >&2; exit 1; }
-im=$(command -v magick || command -v convert) || { echo "ImageMagick not found" >&2; exit 1; }
 
-echo "== building seam_bench and imaging_tool in $build"
-cmake -S "$root" -B "$build" -G Ninja -DVELL_BENCH=ON -DVELL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target seam_bench imaging_tool >/dev/null
+echo "== building seam_bench and imaging_tool"
+bench_build "${1:-$(cd "$(dirname "$0")/.." && pwd)/build-bench}" seam_bench imaging_tool
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_workdir seam_compare
 cd "$work"
-export VIPS_CONCURRENCY=1 MAGICK_THREAD_LIMIT=1 OMP_NUM_THREADS=1
-
-ms() {
-  local TIMEFORMAT='%3U %3S' t
-  t=$({ time "$@" >/dev/null 2>&1; } 2>&1) || { echo "failed: $*" >&2; exit 1; }
-  awk -v t="$t" 'BEGIN { split(t, p, " "); printf "%d", (p[1] + p[2]) * 1000 }'
-}
-best() {
-  local b=999999999 t i
-  for ((i = 0; i < runs; i++)); do
-    t=$(ms "$@")
-    ((t < b)) && b=$t
-  done
-  echo "$b"
-}
+bench_tools
+[ "$have_magick" = 1 ] || { echo "ImageMagick not found" >&2; exit 1; }
+im=$magick
 
 "$build/bench/imaging_tool" make in.bmp $side $side
 "$im" in.bmp in.miff
@@ -65,12 +48,12 @@ vips_steps() {
 }
 vips_read() { for i in 1 2 3 4 5 6 7 8; do vips copy in.v c.v; done; }
 
-m_all=$(best magick_steps)
-m_read=$(best magick_read)
-v_all=$(best vips_steps)
-v_read=$(best vips_read)
-magick_op=$(awk -v a="$m_all" -v b="$m_read" 'BEGIN { d = a - b; printf "%d", (d < 1) ? 1 : d }')
-vips_op=$(awk -v a="$v_all" -v b="$v_read" 'BEGIN { d = a - b; printf "%d", (d < 1) ? 1 : d }')
+m_all=$(best_ms magick_steps)
+m_read=$(best_ms magick_read)
+v_all=$(best_ms vips_steps)
+v_read=$(best_ms vips_read)
+magick_op=$(minus_ms "$m_all" "$m_read")
+vips_op=$(minus_ms "$v_all" "$v_read")
 
 echo "== ours (CPU ms per score)"
 "$build/bench/seam_bench" --benchmark_min_time=0.5 --benchmark_format=csv 2>/dev/null | awk -F, '
