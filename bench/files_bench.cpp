@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchPictures.h"
 #include "editor/BmpFile.h"
 #include "editor/ImageFiles.h"
 #include "editor/JpegFile.h"
@@ -24,19 +25,7 @@ constexpr int kSize = 4096;
 const vell::TPixelBuffer& Photo() {
   static const vell::TPixelBuffer photo = [] {
     vell::TPixelBuffer p;
-    p.Allocate(kSize, kSize, 0, 24);
-    uint32_t s = 2463534242u;
-    for (int y = 0; y < kSize; ++y) {
-      vell::TRGB24* row = p.Row24(y);
-      for (int x = 0; x < kSize; ++x) {
-        s ^= s << 13;
-        s ^= s >> 17;
-        s ^= s << 5;
-        const int n = static_cast<int>(s & 15) - 8;
-        auto c = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-        row[x] = vell::TRGB24{c(((x ^ y) >> 5) + 64 + n), c(y / 16 + n), c(x / 16 - n)};
-      }
-    }
+    vell::bench::MakePhoto(p, kSize);
     return p;
   }();
   return photo;

@@ -10,6 +10,7 @@
 #include "imaging/Filters.h"
 #include "imaging/GBlur.h"
 #include "imaging/Geometry.h"
+#include "bench/BenchPictures.h"
 #include "imaging/PixelBuffer.h"
 #include "imaging/Tiling.h"
 
@@ -21,19 +22,7 @@ constexpr int kSide = 4096;
 
 // Seeded noise over a gentle ramp: every byte differs, nothing is flat.
 const TPixelBuffer& Picture() {
-  static TPixelBuffer b = [] {
-    TPixelBuffer p;
-    p.Allocate(kSide, kSide, 0, 24);
-    uint32_t state = 12345;
-    for (int y = 0; y < kSide; ++y) {
-      uint8_t* row = p.Row(y);
-      for (int i = 0; i < kSide * 3; ++i) {
-        state = state * 1103515245u + 12345u;
-        row[i] = static_cast<uint8_t>(((state >> 24) >> 1) + ((i / 3 + y) >> 6));
-      }
-    }
-    return p;
-  }();
+  static const TPixelBuffer b = vell::bench::NoisePicture(kSide);
   return b;
 }
 
@@ -129,29 +118,12 @@ void BM_Memcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-bool WritePpm(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  std::fprintf(f, "P6\n%d %d\n255\n", kSide, kSide);
-  std::string rgb(static_cast<size_t>(kSide) * 3, '\0');
-  for (int y = 0; y < kSide; ++y) {
-    const vell::TRGB24* row = Picture().Row24(y);
-    for (int x = 0; x < kSide; ++x) {
-      rgb[static_cast<size_t>(x) * 3] = static_cast<char>(row[x].r);
-      rgb[static_cast<size_t>(x) * 3 + 1] = static_cast<char>(row[x].g);
-      rgb[static_cast<size_t>(x) * 3 + 2] = static_cast<char>(row[x].b);
-    }
-    std::fwrite(rgb.data(), 1, rgb.size(), f);
-  }
-  return std::fclose(f) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string flag = "--write-ppm=";
   for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], flag.c_str(), flag.size()) == 0) return WritePpm(argv[i] + flag.size()) ? 0 : 1;
+    if (std::strncmp(argv[i], flag.c_str(), flag.size()) == 0) return vell::bench::WritePpm(argv[i] + flag.size(), Picture()) ? 0 : 1;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

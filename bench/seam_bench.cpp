@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "bench/BenchPictures.h"
 #include "imaging/Seam.h"
 
 namespace {
@@ -13,16 +14,7 @@ using namespace vell;
 
 constexpr int kSide = 4096;
 
-void Fill(TPixelBuffer& b) {
-  uint32_t state = 12345;
-  for (int y = 0; y < b.Height(); ++y) {
-    uint8_t* row = b.Row(y);
-    for (int i = 0; i < 3 * b.Width(); ++i) {
-      state = state * 1103515245u + 12345u;
-      row[i] = static_cast<uint8_t>(state >> 24);
-    }
-  }
-}
+void Fill(TPixelBuffer& b) { bench::FillNoise(b); }
 
 void BM_MeasureSeam(benchmark::State& state) {
   TPixelBuffer tile;

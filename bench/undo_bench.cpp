@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/BenchPictures.h"
 #include "editor/Apply.h"
 #include "editor/OperationLog.h"
 #include "editor/ScriptedUi.h"
@@ -20,16 +21,7 @@ using namespace vell;
 constexpr int kSide = 4096;
 constexpr int kNegative = 31;
 
-void Fill(TPixelBuffer& b) {
-  uint32_t state = 12345;
-  for (int y = 0; y < b.Height(); ++y) {
-    uint8_t* row = b.Row(y);
-    for (int i = 0; i < 3 * b.Width(); ++i) {
-      state = state * 1103515245u + 12345u;
-      row[i] = static_cast<uint8_t>(state >> 24);
-    }
-  }
-}
+void Fill(TPixelBuffer& b) { bench::FillNoise(b); }
 
 // A log file in a fresh temporary folder, removed afterwards.
 struct TTempLog {

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchPictures.h"
 #include "editor/ImageFiles.h"
 #include "imaging/Colour.h"
 #include "imaging/Filters.h"
@@ -64,23 +65,6 @@ bool Road(const TOp& op, const std::string& in, const std::string& out, std::str
   return true;
 }
 
-// Ramps, a soft pattern and noise, like a photograph to the filters.
-void MakePhoto(vell::TPixelBuffer& p, int side) {
-  p.Allocate(side, side, 0, 24);
-  uint32_t s = 2463534242u;
-  for (int y = 0; y < side; ++y) {
-    vell::TRGB24* row = p.Row24(y);
-    for (int x = 0; x < side; ++x) {
-      s ^= s << 13;
-      s ^= s >> 17;
-      s ^= s << 5;
-      const int n = static_cast<int>(s & 15) - 8;
-      auto c = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-      row[x] = vell::TRGB24{c(((x ^ y) >> 5) + 64 + n), c(y / 16 + n), c(x / 16 - n)};
-    }
-  }
-}
-
 class TFolder {
  public:
   TFolder() {
@@ -106,7 +90,7 @@ const std::string& Input() {
   static const std::string path = [] {
     if (const char* given = std::getenv("VELLTILE_BENCH_INPUT")) return std::string(given);
     vell::TPixelBuffer photo;
-    MakePhoto(photo, 4096);
+    vell::bench::MakePhoto(photo, 4096);
     const std::string made = Folder() / "in.bmp";
     vell::SaveImageFile(made, photo, vell::TSaveOptions{});
     return made;

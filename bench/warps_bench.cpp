@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/BenchPictures.h"
 #include "imaging/PixelBuffer.h"
 #include "imaging/Relief.h"
 #include "imaging/Warps.h"
@@ -18,28 +19,14 @@ using vell::TPixelBuffer;
 
 constexpr int kSide = 4096;
 
-// Seeded noise over a gentle ramp: every byte differs, nothing is flat.
-TPixelBuffer MakePicture(uint32_t state, int shift) {
-  TPixelBuffer p;
-  p.Allocate(kSide, kSide, 0, 24);
-  for (int y = 0; y < kSide; ++y) {
-    uint8_t* row = p.Row(y);
-    for (int i = 0; i < kSide * 3; ++i) {
-      state = state * 1103515245u + 12345u;
-      row[i] = static_cast<uint8_t>(((state >> 24) >> shift) + ((i / 3 + y) >> 6));
-    }
-  }
-  return p;
-}
-
 const TPixelBuffer& Picture() {
-  static const TPixelBuffer b = MakePicture(12345, 1);
+  static const TPixelBuffer b = vell::bench::NoisePicture(kSide, 12345, 1);
   return b;
 }
 
 // The control picture of Water, StretchBlur and Map Texture: a smoother one.
 const TPixelBuffer& Control() {
-  static const TPixelBuffer b = MakePicture(777, 2);
+  static const TPixelBuffer b = vell::bench::NoisePicture(kSide, 777, 2);
   return b;
 }
 
@@ -159,23 +146,6 @@ WARP_BENCH(BM_MapTexture);
 WARP_BENCH(BM_HeightMap);
 WARP_BENCH(BM_HeightMapBump);
 
-bool WritePpm(const TPixelBuffer& picture, const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  std::fprintf(f, "P6\n%d %d\n255\n", kSide, kSide);
-  std::string rgb(static_cast<size_t>(kSide) * 3, '\0');
-  for (int y = 0; y < kSide; ++y) {
-    const vell::TRGB24* row = picture.Row24(y);
-    for (int x = 0; x < kSide; ++x) {
-      rgb[static_cast<size_t>(x) * 3] = static_cast<char>(row[x].r);
-      rgb[static_cast<size_t>(x) * 3 + 1] = static_cast<char>(row[x].g);
-      rgb[static_cast<size_t>(x) * 3 + 2] = static_cast<char>(row[x].b);
-    }
-    std::fwrite(rgb.data(), 1, rgb.size(), f);
-  }
-  return std::fclose(f) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,10 +153,10 @@ int main(int argc, char** argv) {
   bool wrote = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], picture.c_str(), picture.size()) == 0) {
-      if (!WritePpm(Picture(), argv[i] + picture.size())) return 1;
+      if (!vell::bench::WritePpm(argv[i] + picture.size(), Picture())) return 1;
       wrote = true;
     } else if (std::strncmp(argv[i], map.c_str(), map.size()) == 0) {
-      if (!WritePpm(Control(), argv[i] + map.size())) return 1;
+      if (!vell::bench::WritePpm(argv[i] + map.size(), Control())) return 1;
       wrote = true;
     }
   }
